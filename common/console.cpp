@@ -1,0 +1,60 @@
+#include "common/console.h"
+
+
+namespace common {
+namespace {
+
+// Built whole and written at once, so a line is never split by other output.
+void WriteLine(std::ostream& err, std::string line) {
+  line += '\n';
+  err.write(line.data(), static_cast<std::streamsize>(line.size()));
+  err.flush();
+}
+
+}  // namespace
+
+CommandLine SplitCommandLine(std::span<const std::string_view> arguments) {
+  CommandLine commandLine;
+  auto argument = arguments.begin();
+  for (; argument != arguments.end() && argument->starts_with("--"); ++argument) {
+    if (*argument == "--") {
+      ++argument;
+      break;
+    }
+    commandLine.options.push_back(*argument);
+  }
+  commandLine.operands.assign(argument, arguments.end());
+  return commandLine;
+}
+
+Failure UnknownOption(std::string_view program, std::string_view option) {
+  return {std::string(option),
+          "unknown option (" + std::string(program) + " --help lists the options)",
+          kExitBadCommand};
+}
+
+void ReportFailure(std::ostream& err, std::string_view program, const Failure& failure) {
+  WriteLine(err, std::string(program) + ": " + failure.subject + ": " + failure.reason);
+}
+
+void ReportWarning(std::ostream& err, std::string_view program, std::string_view subject,
+                   std::string_view text) {
+  WriteLine(err, std::string(program) + ": " + std::string(subject) + ": warning: " +
+                     std::string(text));
+}
+
+std::string HexByte(std::uint8_t value) {
+  constexpr std::string_view kDigits = "0123456789ABCDEF";
+  return {kDigits[value >> 4U], kDigits[value & 0x0FU]};
+}
+
+std::string WithThousands(std::uint64_t value) {
+  std::string digits = std::to_string(value);
+  for (std::size_t separator = digits.size(); separator > 3;) {
+    separator -= 3;
+    digits.insert(separator, 1, ',');
+  }
+  return digits;
+}
+
+}  // namespace common

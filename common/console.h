@@ -1,0 +1,40 @@
+// Command-line and console conventions that both programs share.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/failure.h"
+
+namespace common {
+
+// Options come before the operands and start with "--"; a lone "--" ends
+// them, so an operand may itself start with "-" (a negative ADDRESS, say).
+struct CommandLine {
+  std::vector<std::string_view> options;
+  std::vector<std::string_view> operands;
+};
+
+CommandLine SplitCommandLine(std::span<const std::string_view> arguments);
+
+// The failure for an option the program does not know.
+Failure UnknownOption(std::string_view program, std::string_view option);
+
+// "<program>: <subject>: <reason>" as one line on standard error.
+void ReportFailure(std::ostream& err, std::string_view program, const Failure& failure);
+
+// "<program>: <subject>: warning: <text>" as one line on standard error.
+void ReportWarning(std::ostream& err, std::string_view program, std::string_view subject,
+                   std::string_view text);
+
+// Two upper-case hexadecimal digits, as printf's "%02X" gives them.
+std::string HexByte(std::uint8_t value);
+
+// A count with thousands separators: 66319 -> "66,319".
+std::string WithThousands(std::uint64_t value);
+
+}  // namespace common
