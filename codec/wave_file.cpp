@@ -62,6 +62,13 @@ WaveHeader MakeWaveHeader(std::uint32_t sampleCount) {
   return header;
 }
 
+std::vector<std::uint8_t> MakeWaveFile(std::span<const std::uint8_t> samples) {
+  const WaveHeader header = MakeWaveHeader(static_cast<std::uint32_t>(samples.size()));
+  std::vector<std::uint8_t> file(header.size() + samples.size());
+  std::copy(samples.begin(), samples.end(), std::copy(header.begin(), header.end(), file.begin()));
+  return file;
+}
+
 std::optional<WaveFormat> ReadWaveFormat(std::span<const std::uint8_t> file) {
   if (!HasTag(file, 0, "RIFF") || !HasTag(file, 8, "WAVE")) {
     return std::nullopt;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace codec {
 
@@ -21,6 +22,9 @@ using WaveHeader = std::array<std::uint8_t, kWaveHeaderBytes>;
 // samples. Its sizes are exact and no pad byte follows an odd count, so the
 // file is always 44 + sampleCount bytes.
 WaveHeader MakeWaveHeader(std::uint32_t sampleCount);
+
+// A whole wave file: MakeWaveHeader, then the samples.
+std::vector<std::uint8_t> MakeWaveFile(std::span<const std::uint8_t> samples);
 
 // What the first bytes of a RIFF/WAVE file declare.
 struct WaveFormat {

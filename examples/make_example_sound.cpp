@@ -45,11 +45,9 @@ int main(int argc, char* argv[]) {
     std::cerr << "usage: make_example_sound OUTPUT.wav\n";
     return 2;
   }
-  const std::vector<std::uint8_t> samples = Chime();
-  const codec::WaveHeader header = codec::MakeWaveHeader(static_cast<std::uint32_t>(samples.size()));
+  const std::vector<std::uint8_t> wave = codec::MakeWaveFile(Chime());
   std::ofstream file(argv[1], std::ios::binary);
-  file.write(reinterpret_cast<const char*>(header.data()), header.size());
-  file.write(reinterpret_cast<const char*>(samples.data()), static_cast<std::streamsize>(samples.size()));
+  file.write(reinterpret_cast<const char*>(wave.data()), static_cast<std::streamsize>(wave.size()));
   file.close();
   if (!file) {
     std::cerr << "make_example_sound: " << argv[1] << ": cannot write\n";

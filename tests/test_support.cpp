@@ -54,13 +54,6 @@ void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
   }
 }
 
-Bytes PlainWave(const Bytes& samples) {
-  const codec::WaveHeader header = codec::MakeWaveHeader(static_cast<std::uint32_t>(samples.size()));
-  Bytes file(header.size() + samples.size());
-  std::copy(samples.begin(), samples.end(), std::copy(header.begin(), header.end(), file.begin()));
-  return file;
-}
-
 Bytes RandomBytes(std::size_t count, std::uint32_t seed) {
   std::mt19937 generator(seed);
   std::uniform_int_distribution<int> byte(0, 255);

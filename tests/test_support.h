@@ -33,9 +33,6 @@ class ScratchFolder {
 Bytes ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes);
 
-// A wave file as the encoder expects it: the 44-byte header, then `samples`.
-Bytes PlainWave(const Bytes& samples);
-
 // Deterministic pseudo-random bytes.
 Bytes RandomBytes(std::size_t count, std::uint32_t seed);
 
