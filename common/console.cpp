@@ -48,6 +48,15 @@ std::string HexByte(std::uint8_t value) {
   return {kDigits[value >> 4U], kDigits[value & 0x0FU]};
 }
 
+std::string HexNumber(std::uint64_t value) {
+  std::string digits;
+  do {
+    digits.insert(0, 1, "0123456789ABCDEF"[value & 0x0FU]);
+    value >>= 4U;
+  } while (value != 0);
+  return "0x" + digits;
+}
+
 std::string WithThousands(std::uint64_t value) {
   std::string digits = std::to_string(value);
   for (std::size_t separator = digits.size(); separator > 3;) {

@@ -34,6 +34,9 @@ void ReportWarning(std::ostream& err, std::string_view program, std::string_view
 // Two upper-case hexadecimal digits, as printf's "%02X" gives them.
 std::string HexByte(std::uint8_t value);
 
+// "0x" and upper-case hexadecimal digits without leading zeros: "0x3A1F00".
+std::string HexNumber(std::uint64_t value);
+
 // A count with thousands separators: 66319 -> "66,319".
 std::string WithThousands(std::uint64_t value);
 

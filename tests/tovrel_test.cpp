@@ -8,6 +8,7 @@
 
 #include "codec/delta_codec.h"
 #include "codec/sound_record.h"
+#include "codec/wave_file.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -31,7 +32,7 @@ RunResult Tovrel(std::vector<std::string_view> arguments) {
 // An input of `length` bytes: a plain header (or as much of it as fits),
 // then random samples.
 Bytes InputOfLength(std::size_t length, std::uint32_t seed = 7) {
-  Bytes file = testing_support::PlainWave(testing_support::RandomBytes(
+  Bytes file = codec::MakeWaveFile(testing_support::RandomBytes(
       length > codec::kWaveHeaderBytes ? length - codec::kWaveHeaderBytes : 0, seed));
   file.resize(length);
   return file;
@@ -110,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Tovrel, SilenceEncodesToZeroBlocks) {
   const ScratchFolder folder;
   const std::string input = folder / "silence.wav";
-  WriteBytes(input, testing_support::PlainWave(Bytes(768, 0x80)));
+  WriteBytes(input, codec::MakeWaveFile(Bytes(768, 0x80)));
   const RunResult run = Tovrel({input});
   EXPECT_EQ(run.out, std::string(kTableText) + "1C00");
   const Bytes record = ReadBytes(input + ".dmp");
@@ -121,7 +122,7 @@ TEST(Tovrel, SilenceEncodesToZeroBlocks) {
 TEST(Tovrel, PadsTheLastBlockWithSilence) {
   const ScratchFolder folder;
   const std::string input = folder / "one.wav";
-  WriteBytes(input, testing_support::PlainWave({0x90}));
+  WriteBytes(input, codec::MakeWaveFile(Bytes{0x90}));
   ASSERT_EQ(Tovrel({input}).exitStatus, 0);
   // +16 raw, then one step of -16 back to silence, then nothing moves.
   Bytes expected(16 + 33, 0);
@@ -217,7 +218,7 @@ struct HeaderCase {
 };
 
 Bytes WaveWithFormat(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits) {
-  Bytes file = testing_support::PlainWave(Bytes(100, 0x80));
+  Bytes file = codec::MakeWaveFile(Bytes(100, 0x80));
   const auto put16 = [&](std::size_t at, std::uint16_t v) {
     file[at] = static_cast<std::uint8_t>(v);
     file[at + 1] = static_cast<std::uint8_t>(v >> 8);
@@ -232,7 +233,7 @@ Bytes WaveWithFormat(std::uint16_t tag, std::uint16_t channels, std::uint32_t ra
 
 // A LIST chunk of 30 bytes between "fmt " and "data" moves the samples to 82.
 Bytes WaveWithListChunk() {
-  Bytes file = testing_support::PlainWave(Bytes(100, 0x80));
+  Bytes file = codec::MakeWaveFile(Bytes(100, 0x80));
   Bytes list = {'L', 'I', 'S', 'T', 30, 0, 0, 0};
   list.resize(38, 'x');
   file.insert(file.begin() + 36, list.begin(), list.end());
@@ -241,7 +242,7 @@ Bytes WaveWithListChunk() {
 
 TEST(Tovrel, WarnsWhenTheInputIsNotPlainEightBitMonoPcm) {
   const std::vector<HeaderCase> cases = {
-      {"plain", testing_support::PlainWave(Bytes(100, 0x80)), ""},
+      {"plain", codec::MakeWaveFile(Bytes(100, 0x80)), ""},
       {"rate at the edge", WaveWithFormat(1, 1, 11000, 8), ""},
       {"stereo 16-bit", WaveWithFormat(1, 2, 44100, 16), "16-bit stereo PCM at 44,100 Hz"},
       {"other rate", WaveWithFormat(1, 1, 22050, 8), "8-bit mono PCM at 22,050 Hz"},
