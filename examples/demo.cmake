@@ -31,4 +31,22 @@ function(run shown)
 endfunction()
 
 get_filename_component(example ${EXAMPLE} NAME)
+set(offset 2E40)
+
+message("\n1. Encode the example sound into a record.")
 run("Tovrel ${example}" ${TOVREL} ${example})
+
+message("\n2. Place the record inside a made-up 16 KiB ROM image at offset 0x${offset}.")
+run("make_demo_rom ${example}.dmp ${offset} 16384 rom.bin" ${MAKE_ROM} ${example}.dmp ${offset} 16384 rom.bin)
+
+message("\n3. Dump it from the ROM image, then from the .dmp file at offset 0.")
+run("Quenlow ${offset} rom.bin" ${QUENLOW} ${offset} rom.bin)
+run("Quenlow 0 ${example}.dmp" ${QUENLOW} 0 ${example}.dmp)
+
+file(SHA256 ${WORKDIR}/rom.bin${offset}.wav from_rom)
+file(SHA256 ${WORKDIR}/${example}.dmp0.wav from_dmp)
+if(NOT from_rom STREQUAL from_dmp)
+  message(FATAL_ERROR "the two dumps differ")
+endif()
+message("\nBoth dumps are identical: rom.bin${offset}.wav holds the record's samples as the encoder"
+        " reconstructed them (740 fewer than ${example}, as every record plays).")
