@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "codec/little_endian.h"
+#include "codec/optimal_encoder.h"
 
 namespace codec {
 namespace {
@@ -54,7 +55,7 @@ std::size_t RecordBytesToDecode(std::uint16_t sampleCount) {
 }
 
 std::vector<std::uint8_t> EncodeSoundRecord(std::span<const std::uint8_t> waveSamples,
-                                            std::uint16_t sampleCount) {
+                                            std::uint16_t sampleCount, EncoderMode mode) {
   const std::size_t blocks = (waveSamples.size() + kSamplesPerBlock - 1) / kSamplesPerBlock;
   const SoundRecordHeader header = MakeSoundRecordHeader(sampleCount);
   std::vector<std::uint8_t> record(header.begin(), header.end());
@@ -67,7 +68,10 @@ std::vector<std::uint8_t> EncodeSoundRecord(std::span<const std::uint8_t> waveSa
     signedSamples.fill(ToSigned(0x80));  // silence after the last sample
     std::copy(samples.begin(), samples.end(), signedSamples.begin());
     ToSigned(std::span<std::uint8_t>(signedSamples.data(), samples.size()));
-    const CompressedBlock bytes = EncodeBlock(signedSamples);
+    const CompressedBlock bytes =
+        mode == EncoderMode::Optimal
+            ? EncodeBlockOptimal(std::span(signedSamples).first(samples.size())).block
+            : EncodeBlock(signedSamples);
     record.insert(record.end(), bytes.begin(), bytes.end());
   }
   return record;

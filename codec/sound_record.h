@@ -48,10 +48,18 @@ std::size_t BlocksToDecode(std::uint16_t sampleCount);
 // The bytes a player reads from the start of a record: header and blocks.
 std::size_t RecordBytesToDecode(std::uint16_t sampleCount);
 
+// How the encoder chooses a block's indices.
+enum class EncoderMode {
+  Nearest,  // sample by sample, the step nearest the target (QuantizeDelta)
+  Optimal,  // the least total squared error over the block (EncodeBlockOptimal)
+};
+
 // Encodes unsigned wave samples into a whole record: one block for every 64
-// samples or part thereof, the last one padded with silence.
+// samples or part thereof. In the nearest mode the last block is padded with
+// silence; in the optimal mode it is optimised over the samples that exist.
 std::vector<std::uint8_t> EncodeSoundRecord(std::span<const std::uint8_t> waveSamples,
-                                            std::uint16_t sampleCount);
+                                            std::uint16_t sampleCount,
+                                            EncoderMode mode = EncoderMode::Nearest);
 
 // Decodes the SampleCount samples of a record, unsigned as in a wave file.
 // Bytes missing at the end of `record` read as 0, so any input decodes.

@@ -27,6 +27,19 @@ CommandLine SplitCommandLine(std::span<const std::string_view> arguments) {
   return commandLine;
 }
 
+bool AnswerInformationalOption(std::string_view option, std::string_view program,
+                               std::string_view helpText, std::ostream& out) {
+  if (option == "--help") {
+    out << helpText << std::flush;
+    return true;
+  }
+  if (option == "--version") {
+    out << program << " " << ROMSOUND_VERSION << "\r\n" << std::flush;
+    return true;
+  }
+  return false;
+}
+
 Failure UnknownOption(std::string_view program, std::string_view option) {
   return {std::string(option),
           "unknown option (" + std::string(program) + " --help lists the options)",

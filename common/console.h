@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <ostream>
 #include <span>
 #include <string>
@@ -21,11 +22,31 @@ struct CommandLine {
 
 CommandLine SplitCommandLine(std::span<const std::string_view> arguments);
 
+// Answers --help (with `helpText`) and --version, which both programs treat
+// alike; returns whether `option` was one of them, the run then being over.
+bool AnswerInformationalOption(std::string_view option, std::string_view program,
+                               std::string_view helpText, std::ostream& out);
+
 // The failure for an option the program does not know.
 Failure UnknownOption(std::string_view program, std::string_view option);
 
 // "<program>: <subject>: <reason>" as one line on standard error.
 void ReportFailure(std::ostream& err, std::string_view program, const Failure& failure);
+
+// Runs a program's body and returns its exit status; a Failure, or any other
+// exception (out of memory, say), ends it with its one line on `err`.
+template <typename Body>
+int RunReportingFailures(std::string_view program, std::ostream& err, Body body) {
+  try {
+    return body();
+  } catch (const Failure& failure) {
+    ReportFailure(err, program, failure);
+    return failure.exitStatus;
+  } catch (const std::exception& error) {
+    ReportFailure(err, program, {"internal error", error.what(), kExitFailure});
+    return kExitFailure;
+  }
+}
 
 // "<program>: <subject>: warning: <text>" as one line on standard error.
 void ReportWarning(std::ostream& err, std::string_view program, std::string_view subject,

@@ -1,6 +1,5 @@
 #include "quenlow/quenlow.h"
 
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,12 @@ constexpr std::string_view kUsage =
     "Quenlow - decodes a compressed sound record of a ROM image into a wave file\r\n"
     "Usage:\r\n"
     "Quenlow [ADDRESS (HEX)] [INPUTROM]\r\n";
+constexpr std::string_view kOptions =
+    "Options, before ADDRESS:\r\n"
+    "  --help     show this text\r\n"
+    "  --version  show the program's version\r\n"
+    "  --         end the options\r\n"
+    "ADDRESS may start with \"-\" (a negative number, refused), never with \"--\".\r\n";
 constexpr std::string_view kOutputSuffix = ".wav";
 // Offsets from 0x80000000 up are negative when taken as signed 32-bit values.
 constexpr std::uint32_t kFirstNegativeOffset = 0x80000000U;
@@ -91,20 +96,23 @@ int Dump(std::string_view addressText, const std::string& path, std::ostream& ou
 }  // namespace
 
 int RunQuenlow(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err) {
-  if (arguments.size() < 2) {
-    out << kUsage << std::flush;
-    return common::kExitSuccess;
-  }
-  const std::string path(arguments[1]);
-  try {
-    return Dump(arguments[0], path, out, err);
-  } catch (const common::Failure& failure) {
-    common::ReportFailure(err, kProgram, failure);
-    return failure.exitStatus;
-  } catch (const std::exception& error) {  // out of memory, say: still one clear line
-    common::ReportFailure(err, kProgram, {path, error.what()});
-    return common::kExitFailure;
-  }
+  return common::RunReportingFailures(kProgram, err, [&] {
+    const common::CommandLine commandLine = common::SplitCommandLine(arguments);
+    if (!commandLine.options.empty()) {
+      const std::string_view option = commandLine.options.front();
+      if (common::AnswerInformationalOption(option, kProgram,
+                                            std::string(kUsage) + std::string(kOptions), out)) {
+        return common::kExitSuccess;
+      }
+      throw common::UnknownOption(kProgram, option);
+    }
+    if (commandLine.operands.size() < 2) {
+      out << kUsage << std::flush;
+      return common::kExitSuccess;
+    }
+    // Further operands are ignored.
+    return Dump(commandLine.operands[0], std::string(commandLine.operands[1]), out, err);
+  });
 }
 
 }  // namespace quenlow

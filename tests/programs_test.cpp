@@ -36,6 +36,14 @@ TEST(TovrelProgram, EncodesARelativePathIntoTheCurrentFolder) {
   EXPECT_EQ(ReadBytes(folder / "in.wav.dmp").size(), 511U);
 }
 
+TEST(TovrelProgram, TakesAnInputNamedLikeAnOptionAfterTheEndOfOptions) {
+  const ScratchFolder folder;
+  WriteBytes(folder / "--odd.wav", codec::MakeWaveFile(Bytes(100, 0x80)));
+  const RunResult run = RunBinary(TOVREL_BINARY, {"--optimal", "--", "--odd.wav"}, folder.path());
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"--odd.wav", "--odd.wav.dmp"}));
+}
+
 // A file size limit makes the write fail partway, also for root.
 TEST(TovrelProgram, AWriteThatFailsPartwayLeavesTheEarlierRecordUntouched) {
   const ScratchFolder folder;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "codec/delta_codec.h"
+#include "codec/optimal_encoder.h"
 #include "codec/sound_record.h"
 #include "codec/wave_file.h"
 #include "tests/test_support.h"
@@ -232,6 +233,67 @@ TEST(RoundTrip, GivesTheEncodersReconstruction) {
     }
     reconstructed.push_back(codec::ToSigned(running));
   }
+  EXPECT_EQ(ReadBytes(input + ".dmp0.wav"), codec::MakeWaveFile(reconstructed));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(QuenlowOptions, HelpVersionUnknownOptionsAndNegativeAddresses) {
+  const ScratchFolder folder;
+  const std::string rom = folder / "rom.bin";
+  WriteBytes(rom, RomWithRecord(0, 10, 1));
+
+  const RunResult help = Quenlow({"--help"});
+  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_THAT(help.out, HasSubstr(kUsageEnd));
+  EXPECT_THAT(help.out, HasSubstr("--version"));
+
+  const RunResult version = Quenlow({"--version"});
+  EXPECT_EQ(version.exitStatus, 0);
+  EXPECT_THAT(version.out, testing::MatchesRegex("Quenlow [0-9]+\\.[0-9]+\\.[0-9]+\r\n"));
+
+  struct Case {
+    std::vector<std::string_view> arguments;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"--bogus", "0", rom}, "Quenlow: --bogus: unknown option (Quenlow --help lists the options)\n"},
+      {{"--10", rom}, "Quenlow: --10: unknown option (Quenlow --help lists the options)\n"},
+      {{"-10", rom}, "Quenlow: ADDRESS \"-10\": gives the negative offset -0x10 (0xFFFFFFF0); a record offset is 0 to 0x7FFFFFFF\n"},
+      {{"--", "-10", rom}, "Quenlow: ADDRESS \"-10\": gives the negative offset -0x10 (0xFFFFFFF0); a record offset is 0 to 0x7FFFFFFF\n"},
+  };
+  for (const Case& c : cases) {
+    const RunResult run = Quenlow(c.arguments);
+    EXPECT_EQ(run.exitStatus, 2) << c.arguments.front();
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, c.err);
+  }
+  EXPECT_EQ(Quenlow({"--", "0", rom}).exitStatus, 0);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"rom.bin", "rom.bin0.wav"}));
+}
+
+// Tovrel --optimal, then Quenlow: the wave holds what the optimal encoder
+// reconstructed, block by block.
+TEST(RoundTrip, OptimalRecordsDecodeToTheOptimalReconstruction) {
+  const ScratchFolder folder;
+  const std::string input = folder / "in.wav";
+  const Bytes samples = testing_support::RandomBytes(2000, 12);
+  WriteBytes(input, codec::MakeWaveFile(samples));
+  ASSERT_EQ(testing_support::RunInProcess(tovrel::RunTovrel, {"--optimal", input}).exitStatus, 0);
+  ASSERT_EQ(Quenlow({"0", input + ".dmp"}).exitStatus, 0);
+
+  Bytes reconstructed;
+  for (std::size_t start = 0; start < samples.size(); start += 64) {
+    Bytes block(samples.begin() + static_cast<std::ptrdiff_t>(start),
+                samples.begin() + static_cast<std::ptrdiff_t>(std::min(start + 64, samples.size())));
+    codec::ToSigned(block);
+    codec::SampleBlock decoded = codec::DecodeBlock(codec::EncodeBlockOptimal(block).block);
+    codec::ToSigned(decoded);
+    reconstructed.insert(reconstructed.end(), decoded.begin(), decoded.begin() + static_cast<std::ptrdiff_t>(block.size()));
+  }
+  reconstructed.resize(samples.size() + 44 - 784);
   EXPECT_EQ(ReadBytes(input + ".dmp0.wav"), codec::MakeWaveFile(reconstructed));
 }
 

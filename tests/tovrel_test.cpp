@@ -19,6 +19,7 @@ using testing_support::RunResult;
 using testing_support::ScratchFolder;
 using testing_support::WriteBytes;
 using ::testing::HasSubstr;
+using ::testing::EndsWith;
 using ::testing::StartsWith;
 
 constexpr std::string_view kTableText = "00 01 04 09 10 19 24 31 C0 CF DC E7 F0 F7 FC FF ";
@@ -266,6 +267,83 @@ TEST(Tovrel, WarnsWhenTheInputIsNotPlainEightBitMonoPcm) {
       EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.name;
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TovrelOptions, HelpVersionAndUnknownOptions) {
+  const ScratchFolder folder;
+  const std::string input = folder / "in.wav";
+  WriteBytes(input, InputOfLength(1000));
+
+  const RunResult help = Tovrel({"--help"});
+  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_THAT(help.out, HasSubstr("Usage:\r\nTovrel [INPUTFILE (must be 8bit signed 11khz PCM wav)]\r\n"));
+  EXPECT_THAT(help.out, HasSubstr("--optimal"));
+  EXPECT_THAT(help.out, EndsWith("\r\n"));
+
+  const RunResult version = Tovrel({"--version", input});
+  EXPECT_EQ(version.exitStatus, 0);
+  EXPECT_THAT(version.out, testing::MatchesRegex("Tovrel [0-9]+\\.[0-9]+\\.[0-9]+\r\n"));
+
+  for (const std::string_view unknown : {"--bogus", "--Optimal", "--optimal=1"}) {
+    const RunResult run = Tovrel({unknown, input});
+    EXPECT_EQ(run.exitStatus, 2) << unknown;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Tovrel: " + std::string(unknown) + ": unknown option (Tovrel --help lists the options)\n");
+  }
+  // Options come first: after INPUTFILE everything is ignored.
+  EXPECT_EQ(Tovrel({input, "--bogus"}).exitStatus, 0);
+  ASSERT_TRUE(std::filesystem::remove(input + ".dmp"));
+
+  const RunResult onlyOption = Tovrel({"--optimal"});
+  EXPECT_EQ(onlyOption.exitStatus, 0);
+  EXPECT_THAT(onlyOption.out, EndsWith("Usage:\r\nTovrel [INPUTFILE (must be 8bit signed 11khz PCM wav)]\r\n"));
+
+  EXPECT_EQ(Tovrel({"--", input}).exitStatus, 0);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"in.wav", "in.wav.dmp"}));
+}
+
+// A loud square wave, where the nearest step wraps around and clicks.
+Bytes LoudSquareWave(std::size_t count) {
+  Bytes samples(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    samples[i] = (i / 25) % 2 == 0 ? 0xE6 : 0x1A;
+  }
+  return samples;
+}
+
+TEST(TovrelOptions, OptimalWritesTheSameRecordLayoutWithBetterBlocks) {
+  const ScratchFolder folder;
+  const std::string input = folder / "square.wav";
+  const Bytes samples = LoudSquareWave(1000 - 44);
+  WriteBytes(input, codec::MakeWaveFile(samples));
+
+  const RunResult nearest = Tovrel({input});
+  const Bytes nearestRecord = ReadBytes(input + ".dmp");
+  const RunResult optimal = Tovrel({"--optimal", input});
+  const Bytes optimalRecord = ReadBytes(input + ".dmp");
+
+  EXPECT_EQ(optimal.exitStatus, 0);
+  EXPECT_EQ(optimal.out, nearest.out);
+  EXPECT_EQ(optimal.err, "");
+  ASSERT_EQ(optimalRecord.size(), nearestRecord.size());
+  EXPECT_TRUE(std::equal(optimalRecord.begin(), optimalRecord.begin() + 16, nearestRecord.begin()));
+  EXPECT_NE(optimalRecord, nearestRecord);
+  const auto totalError = [&](const Bytes& record) {
+    Bytes all = record;
+    all[12] = static_cast<std::uint8_t>(samples.size());  // decode every sample, not just those played
+    all[13] = static_cast<std::uint8_t>(samples.size() >> 8);
+    const Bytes decoded = codec::DecodeSoundRecord(all);
+    long long error = 0;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+      error += (decoded[i] - samples[i]) * (decoded[i] - samples[i]);
+    }
+    return error;
+  };
+  EXPECT_LT(totalError(optimalRecord), totalError(nearestRecord));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "tovrel/tovrel.h"
 
-#include <exception>
 #include <string>
 
 #include "codec/delta_codec.h"
@@ -17,6 +16,13 @@ constexpr std::string_view kUsage =
     "Tovrel - encodes an 8-bit mono wave file into a compressed sound record\r\n"
     "Usage:\r\n"
     "Tovrel [INPUTFILE (must be 8bit signed 11khz PCM wav)]\r\n";
+constexpr std::string_view kOptions =
+    "Options, before INPUTFILE:\r\n"
+    "  --optimal  choose each block's steps for the least squared error over the block\r\n"
+    "             (slower; the record stays readable by every player)\r\n"
+    "  --help     show this text\r\n"
+    "  --version  show the program's version\r\n"
+    "  --         end the options (for an INPUTFILE that starts with \"--\")\r\n";
 constexpr std::string_view kOutputSuffix = ".dmp";
 
 void PrintDeltaTable(std::ostream& out) {
@@ -49,7 +55,8 @@ void WarnIfUnexpected(const std::string& path, std::span<const std::uint8_t> fil
   }
 }
 
-int Encode(const std::string& path, std::ostream& out, std::ostream& err) {
+int Encode(const std::string& path, codec::EncoderMode mode, std::ostream& out,
+           std::ostream& err) {
   PrintDeltaTable(out);
   const common::FileBytes input = common::ReadFileUpTo(path, kMaxInputBytes);
   RefuseIfTooLong(path, input.fileLength);
@@ -59,7 +66,7 @@ int Encode(const std::string& path, std::ostream& out, std::ostream& err) {
       std::min<std::size_t>(input.bytes.size(), codec::kWaveHeaderBytes));
   const std::uint16_t sampleCount = SampleCountForInputLength(input.fileLength);
   common::WriteFileAtomically(path + std::string(kOutputSuffix),
-                              codec::EncodeSoundRecord(samples, sampleCount));
+                              codec::EncodeSoundRecord(samples, sampleCount, mode));
 
   out << common::HexByte(static_cast<std::uint8_t>(sampleCount))
       << common::HexByte(static_cast<std::uint8_t>(sampleCount >> 8U)) << std::flush;
@@ -73,19 +80,26 @@ std::uint16_t SampleCountForInputLength(std::uint64_t length) {
 }
 
 int RunTovrel(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err) {
-  if (arguments.empty()) {
-    out << kUsage << std::flush;
-    return common::kExitSuccess;
-  }
-  try {
-    return Encode(std::string(arguments.front()), out, err);
-  } catch (const common::Failure& failure) {
-    common::ReportFailure(err, kProgram, failure);
-    return failure.exitStatus;
-  } catch (const std::exception& error) {  // out of memory, say: still one clear line
-    common::ReportFailure(err, kProgram, {std::string(arguments.front()), error.what()});
-    return common::kExitFailure;
-  }
+  return common::RunReportingFailures(kProgram, err, [&] {
+    const common::CommandLine commandLine = common::SplitCommandLine(arguments);
+    codec::EncoderMode mode = codec::EncoderMode::Nearest;
+    for (const std::string_view option : commandLine.options) {
+      if (common::AnswerInformationalOption(option, kProgram,
+                                            std::string(kUsage) + std::string(kOptions), out)) {
+        return common::kExitSuccess;
+      }
+      if (option != "--optimal") {
+        throw common::UnknownOption(kProgram, option);
+      }
+      mode = codec::EncoderMode::Optimal;
+    }
+    if (commandLine.operands.empty()) {
+      out << kUsage << std::flush;
+      return common::kExitSuccess;
+    }
+    // Further operands are ignored.
+    return Encode(std::string(commandLine.operands.front()), mode, out, err);
+  });
 }
 
 }  // namespace tovrel
