@@ -19,11 +19,13 @@ constexpr void StoreLittleEndian32(std::span<std::uint8_t> bytes, std::size_t of
   StoreLittleEndian16(bytes, offset + 2, static_cast<std::uint16_t>(value >> 16U));
 }
 
-constexpr std::uint16_t LoadLittleEndian16(std::span<const std::uint8_t> bytes, std::size_t offset) {
+constexpr std::uint16_t LoadLittleEndian16(std::span<const std::uint8_t> bytes,
+                                           std::size_t offset) {
   return static_cast<std::uint16_t>(bytes[offset] | (bytes[offset + 1] << 8U));
 }
 
-constexpr std::uint32_t LoadLittleEndian32(std::span<const std::uint8_t> bytes, std::size_t offset) {
+constexpr std::uint32_t LoadLittleEndian32(std::span<const std::uint8_t> bytes,
+                                           std::size_t offset) {
   return LoadLittleEndian16(bytes, offset) |
          (static_cast<std::uint32_t>(LoadLittleEndian16(bytes, offset + 2)) << 16U);
 }

@@ -85,8 +85,8 @@ int Advance(const Row<Cost>& previous, std::uint8_t target, Row<Cost>& next) {
   const Cost* headroom = kDistances<Cost, true>.data() + (kValues - 1 - target);
   for (std::size_t v = 0; v < kValues; ++v) {
     // min(a, ceiling - e) + e is min(a + e, ceiling) without overflow.
-    const auto cost = static_cast<Cost>(
-        std::min(static_cast<Cost>(reached[v] - lowest), headroom[v]) + error[v]);
+    const auto cost =
+        static_cast<Cost>(std::min(static_cast<Cost>(reached[v] - lowest), headroom[v]) + error[v]);
     next[v] = cost;
     next[v + kValues] = cost;
   }
@@ -123,7 +123,8 @@ std::optional<OptimalBlock> Search(std::span<const std::uint8_t> values) {
     const int ownError = SquaredDistance(static_cast<int>(value), values[t]);
     std::size_t index = 0;
     while (index < kDeltaTableSize &&
-           trellis.rows[t - 1][value + kPredecessorOffset[index]] - trellis.shifts[t] + ownError != cost) {
+           trellis.rows[t - 1][value + kPredecessorOffset[index]] - trellis.shifts[t] + ownError !=
+               cost) {
       ++index;
     }
     if (index == kDeltaTableSize) {

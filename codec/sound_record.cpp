@@ -85,7 +85,8 @@ std::vector<std::uint8_t> DecodeSoundRecord(std::span<const std::uint8_t> record
     SampleBlock decoded = DecodeBlock(BlockAt(record, block));
     ToSigned(decoded);
     const std::size_t wanted = std::min(decoded.size(), sampleCount - samples.size());
-    samples.insert(samples.end(), decoded.begin(), decoded.begin() + static_cast<std::ptrdiff_t>(wanted));
+    samples.insert(samples.end(), decoded.begin(),
+                   decoded.begin() + static_cast<std::ptrdiff_t>(wanted));
   }
   return samples;
 }
@@ -93,8 +94,8 @@ std::vector<std::uint8_t> DecodeSoundRecord(std::span<const std::uint8_t> record
 std::size_t SamplesPastEnd(std::uint16_t sampleCount, std::size_t availableBytes) {
   std::size_t past = 0;
   for (std::size_t sample = 0; sample < sampleCount; ++sample) {
-    const std::size_t byte = BlockOffset(sample / kSamplesPerBlock) +
-                             ByteOfSample(sample % kSamplesPerBlock);
+    const std::size_t byte =
+        BlockOffset(sample / kSamplesPerBlock) + ByteOfSample(sample % kSamplesPerBlock);
     past += byte >= availableBytes ? 1 : 0;
   }
   return past;

@@ -82,8 +82,8 @@ std::optional<WaveFormat> ReadWaveFormat(std::span<const std::uint8_t> file) {
     const std::uint64_t body = offset + kChunkHeaderBytes;
     if (!format.hasFormatChunk && HasTag(file, offset, "fmt ") && size >= kPcmFormatChunkBytes &&
         body + size <= file.size()) {
-      format = ParseFormatChunk(file.subspan(static_cast<std::size_t>(body),
-                                             static_cast<std::size_t>(size)));
+      format = ParseFormatChunk(
+          file.subspan(static_cast<std::size_t>(body), static_cast<std::size_t>(size)));
     } else if (!samplesStart && HasTag(file, offset, "data")) {
       samplesStart = body;
     }

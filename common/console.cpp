@@ -1,6 +1,5 @@
 #include "common/console.h"
 
-
 namespace common {
 namespace {
 
@@ -52,8 +51,8 @@ void ReportFailure(std::ostream& err, std::string_view program, const Failure& f
 
 void ReportWarning(std::ostream& err, std::string_view program, std::string_view subject,
                    std::string_view text) {
-  WriteLine(err, std::string(program) + ": " + std::string(subject) + ": warning: " +
-                     std::string(text));
+  WriteLine(err,
+            std::string(program) + ": " + std::string(subject) + ": warning: " + std::string(text));
 }
 
 std::string HexByte(std::uint8_t value) {

@@ -198,9 +198,8 @@ FileBytes ReadFileUpTo(const std::string& path, std::size_t limit) {
   result.fileLength = result.bytes.size();
   if (result.bytes.size() == limit) {
     const std::uint64_t declared = static_cast<std::uint64_t>(input.status().st_size);
-    result.fileLength = IsRegular(input.status()) && declared >= limit
-                            ? declared
-                            : limit + CountRemaining(input);
+    result.fileLength =
+        IsRegular(input.status()) && declared >= limit ? declared : limit + CountRemaining(input);
   }
   return result;
 }

@@ -23,8 +23,8 @@ double Note(double time, double start, double frequency) {
   const double t = time - start;
   const double decay = std::exp(-6.0 * t);
   const double phase = 2.0 * std::numbers::pi * frequency * t;
-  return decay * (0.6 * std::sin(phase) + 0.25 * std::sin(2.76 * phase) +
-                  0.15 * std::sin(5.40 * phase));
+  return decay *
+         (0.6 * std::sin(phase) + 0.25 * std::sin(2.76 * phase) + 0.15 * std::sin(5.40 * phase));
 }
 
 std::vector<std::uint8_t> Chime() {

@@ -13,7 +13,8 @@ using codec::QuantizeDelta;
 using codec::SampleBlock;
 
 TEST(DeltaTable, HoldsTheSquaresAndTheirNegatives) {
-  const std::array<int, 16> steps = {0, 1, 4, 9, 16, 25, 36, 49, -64, -49, -36, -25, -16, -9, -4, -1};
+  const std::array<int, 16> steps = {0,   1,   4,   9,   16,  25, 36, 49,
+                                     -64, -49, -36, -25, -16, -9, -4, -1};
   for (std::size_t i = 0; i < steps.size(); ++i) {
     EXPECT_EQ(static_cast<std::int8_t>(codec::DeltaTable[i]), steps[i]) << "index " << i;
   }
@@ -35,10 +36,22 @@ struct IndexRange {
   std::uint8_t index;
 };
 constexpr std::array<IndexRange, 16> kIndexRanges = {{
-    {0x00, 0x00, 0},  {0x01, 0x02, 1},  {0x03, 0x06, 2},  {0x07, 0x0C, 3},
-    {0x0D, 0x14, 4},  {0x15, 0x1E, 5},  {0x1F, 0x2A, 6},  {0x2B, 0x78, 7},
-    {0x79, 0xC7, 8},  {0xC8, 0xD5, 9},  {0xD6, 0xE1, 10}, {0xE2, 0xEB, 11},
-    {0xEC, 0xF3, 12}, {0xF4, 0xF9, 13}, {0xFA, 0xFD, 14}, {0xFE, 0xFF, 15},
+    {0x00, 0x00, 0},
+    {0x01, 0x02, 1},
+    {0x03, 0x06, 2},
+    {0x07, 0x0C, 3},
+    {0x0D, 0x14, 4},
+    {0x15, 0x1E, 5},
+    {0x1F, 0x2A, 6},
+    {0x2B, 0x78, 7},
+    {0x79, 0xC7, 8},
+    {0xC8, 0xD5, 9},
+    {0xD6, 0xE1, 10},
+    {0xE2, 0xEB, 11},
+    {0xEC, 0xF3, 12},
+    {0xF4, 0xF9, 13},
+    {0xFA, 0xFD, 14},
+    {0xFE, 0xFF, 15},
 }};
 
 TEST(QuantizeDelta, PicksTheIndexOfTheRangeOfEveryDifference) {
@@ -62,15 +75,16 @@ TEST(QuantizeDelta, WorkedExamples) {
     std::uint8_t runningAfter;
   };
   const Case cases[] = {
-      {0x00, 10, 3, 9},        // 6 above the 16 step, 1 below the 9 step
-      {0x00, 0x79, 8, 0xC0},   // -64 lands 71 away, wrapping; +49 would land 72 away
-      {0x7F, 0x80, 1, 0x80},   // +127 to -128 is one step across the signed boundary
-      {0xFF, 0x00, 1, 0x00},   // -1 to 0
-      {0x42, 0x42, 0, 0x42},   // no difference, no move
+      {0x00, 10, 3, 9},       // 6 above the 16 step, 1 below the 9 step
+      {0x00, 0x79, 8, 0xC0},  // -64 lands 71 away, wrapping; +49 would land 72 away
+      {0x7F, 0x80, 1, 0x80},  // +127 to -128 is one step across the signed boundary
+      {0xFF, 0x00, 1, 0x00},  // -1 to 0
+      {0x42, 0x42, 0, 0x42},  // no difference, no move
   };
   for (const Case& c : cases) {
     std::uint8_t running = c.running;
-    EXPECT_EQ(QuantizeDelta(running, c.target), c.index) << int{c.running} << " -> " << int{c.target};
+    EXPECT_EQ(QuantizeDelta(running, c.target), c.index)
+        << int{c.running} << " -> " << int{c.target};
     EXPECT_EQ(running, c.runningAfter);
   }
 }

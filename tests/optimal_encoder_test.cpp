@@ -105,15 +105,20 @@ struct BlockFamily {
 };
 
 const BlockFamily kFamilies[] = {
-    {"noise", [](std::mt19937& g) { return testing_support::RandomBytes(64, static_cast<std::uint32_t>(g())); }},
+    {"noise",
+     [](std::mt19937& g) {
+       return testing_support::RandomBytes(64, static_cast<std::uint32_t>(g()));
+     }},
     {"random walk", [](std::mt19937& g) { return RandomBlock(g, 64, 12); }},
-    {"near full scale", [](std::mt19937& g) {
+    {"near full scale",
+     [](std::mt19937& g) {
        // A loud square wave with a random phase and edges, clipping at both ends.
        Bytes samples(64);
        const auto phase = static_cast<std::size_t>(g() % 20);
        for (std::size_t i = 0; i < samples.size(); ++i) {
          const bool high = (i + phase) / 10 % 2 == 0;
-         samples[i] = static_cast<std::uint8_t>(high ? 127 - static_cast<int>(g() % 4) : -128 + static_cast<int>(g() % 4));
+         samples[i] = static_cast<std::uint8_t>(high ? 127 - static_cast<int>(g() % 4)
+                                                     : -128 + static_cast<int>(g() % 4));
        }
        return samples;
      }},
@@ -129,11 +134,13 @@ TEST(EncodeBlockOptimal, IsExactAndNeverWorseThanTheNearestStep) {
       ASSERT_EQ(optimal.block[0], samples[0]) << family.name;
       // The decoder reproduces exactly what the encoder counted on.
       ASSERT_EQ(SquaredError(optimal.block, samples), optimal.squaredError) << family.name;
-      ASSERT_EQ(optimal.squaredError, LeastPossibleError(samples)) << family.name << " trial " << trial;
+      ASSERT_EQ(optimal.squaredError, LeastPossibleError(samples))
+          << family.name << " trial " << trial;
       codec::SampleBlock padded;
       padded.fill(0);
       std::copy(samples.begin(), samples.end(), padded.begin());
-      ASSERT_LE(optimal.squaredError, SquaredError(codec::EncodeBlock(padded), samples)) << family.name;
+      ASSERT_LE(optimal.squaredError, SquaredError(codec::EncodeBlock(padded), samples))
+          << family.name;
       // Nothing after the last sample given moves.
       for (std::size_t j = samples.size(); j < codec::kSamplesPerBlock; ++j) {
         ASSERT_EQ(codec::GetIndex(optimal.block, j), 0) << family.name;
@@ -145,11 +152,11 @@ TEST(EncodeBlockOptimal, IsExactAndNeverWorseThanTheNearestStep) {
 // Full-scale swings whose best path wanders far above the cheapest running
 // value: the block a search with narrow costs cannot vouch for.
 TEST(EncodeBlockOptimal, StaysExactWhereTheBestPathStraysFarFromTheCheapest) {
-  const Bytes unsignedSamples = {
-      65,  255, 255, 255, 61,  0,   0,   0,   31,  164, 255, 255, 0,   0,   0,   0,
-      255, 255, 255, 255, 0,   0,   204, 33,  255, 255, 255, 195, 0,   0,   241, 94,
-      198, 255, 255, 255, 0,   147, 0,   101, 255, 255, 163, 255, 0,   0,   130, 110,
-      255, 176, 202, 255, 0,   0,   0,   0,   255, 136, 255, 255, 0,   132, 0,   0};
+  const Bytes unsignedSamples = {65,  255, 255, 255, 61,  0,   0,   0,   31,  164, 255, 255, 0,
+                                 0,   0,   0,   255, 255, 255, 255, 0,   0,   204, 33,  255, 255,
+                                 255, 195, 0,   0,   241, 94,  198, 255, 255, 255, 0,   147, 0,
+                                 101, 255, 255, 163, 255, 0,   0,   130, 110, 255, 176, 202, 255,
+                                 0,   0,   0,   0,   255, 136, 255, 255, 0,   132, 0,   0};
   Bytes samples = unsignedSamples;
   codec::ToSigned(samples);
   const OptimalBlock optimal = EncodeBlockOptimal(samples);

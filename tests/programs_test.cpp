@@ -7,14 +7,14 @@
 
 namespace {
 
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 using testing_support::Bytes;
 using testing_support::ReadBytes;
 using testing_support::RunBinary;
 using testing_support::RunResult;
 using testing_support::ScratchFolder;
 using testing_support::WriteBytes;
-using ::testing::HasSubstr;
-using ::testing::StartsWith;
 
 constexpr std::string_view kTableText = "00 01 04 09 10 19 24 31 C0 CF DC E7 F0 F7 FC FF ";
 
@@ -22,7 +22,8 @@ TEST(TovrelProgram, PrintsItsUsageWithoutArguments) {
   const ScratchFolder folder;
   const RunResult run = RunBinary(TOVREL_BINARY, {}, folder.path());
   EXPECT_EQ(run.exitStatus, 0);
-  EXPECT_THAT(run.out, testing::EndsWith("Usage:\r\nTovrel [INPUTFILE (must be 8bit signed 11khz PCM wav)]\r\n"));
+  EXPECT_THAT(run.out, testing::EndsWith(
+                           "Usage:\r\nTovrel [INPUTFILE (must be 8bit signed 11khz PCM wav)]\r\n"));
   EXPECT_TRUE(folder.Names().empty());
 }
 
@@ -72,7 +73,8 @@ TEST(QuenlowProgram, DumpsTheLargestRecordAndLeavesNothingHalfWritten) {
   const ScratchFolder folder;
   // Encode the longest input, then dump the record from inside a ROM image.
   WriteBytes(folder / "in.wav", codec::MakeWaveFile(testing_support::RandomBytes(66275, 5)));
-  ASSERT_EQ(RunBinary(TOVREL_BINARY, {"in.wav"}, folder.path()).out, std::string(kTableText) + "FFFF");
+  ASSERT_EQ(RunBinary(TOVREL_BINARY, {"in.wav"}, folder.path()).out,
+            std::string(kTableText) + "FFFF");
   Bytes rom(0x2000, 0xA5);
   const Bytes record = ReadBytes(folder / "in.wav.dmp");
   rom.insert(rom.end(), record.begin(), record.end());
@@ -91,8 +93,8 @@ TEST(QuenlowProgram, DumpsTheLargestRecordAndLeavesNothingHalfWritten) {
   EXPECT_EQ(failed.out, "");
   EXPECT_EQ(failed.err, "Quenlow: rom.bin2000.wav: File too large\n");
   EXPECT_EQ(ReadBytes(folder / "rom.bin2000.wav"), earlier);
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"in.wav", "in.wav.dmp", "rom.bin", "rom.bin0x2000.wav",
-                                                     "rom.bin2000.wav"}));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"in.wav", "in.wav.dmp", "rom.bin",
+                                                      "rom.bin0x2000.wav", "rom.bin2000.wav"}));
 }
 
 }  // namespace

@@ -14,14 +14,14 @@
 
 namespace {
 
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 using testing_support::Bytes;
 using testing_support::ReadBytes;
 using testing_support::RunResult;
 using testing_support::ScratchFolder;
 using testing_support::WriteBytes;
-using ::testing::EndsWith;
-using ::testing::HasSubstr;
-using ::testing::StartsWith;
 
 RunResult Quenlow(std::vector<std::string_view> arguments) {
   return testing_support::RunInProcess(quenlow::RunQuenlow, std::move(arguments));
@@ -33,7 +33,8 @@ constexpr std::string_view kUsageEnd = "\r\nUsage:\r\nQuenlow [ADDRESS (HEX)] [I
 // words other than SampleCount are random too.
 Bytes RomWithRecord(std::size_t offset, std::uint16_t sampleCount, std::size_t blocks,
                     std::size_t trailing = 300) {
-  Bytes rom = testing_support::RandomBytes(offset + codec::BlockOffset(blocks) + trailing, sampleCount);
+  Bytes rom =
+      testing_support::RandomBytes(offset + codec::BlockOffset(blocks) + trailing, sampleCount);
   rom[offset + 12] = static_cast<std::uint8_t>(sampleCount);
   rom[offset + 13] = static_cast<std::uint8_t>(sampleCount >> 8);
   return rom;
@@ -44,12 +45,13 @@ Bytes DecodedSamples(const Bytes& rom, std::size_t offset, std::size_t count) {
   Bytes samples;
   for (std::size_t block = 0; samples.size() < count; ++block) {
     codec::CompressedBlock bytes;
-    std::copy_n(rom.begin() + static_cast<std::ptrdiff_t>(offset + codec::BlockOffset(block)), bytes.size(),
-                bytes.begin());
+    std::copy_n(rom.begin() + static_cast<std::ptrdiff_t>(offset + codec::BlockOffset(block)),
+                bytes.size(), bytes.begin());
     codec::SampleBlock decoded = codec::DecodeBlock(bytes);
     codec::ToSigned(decoded);
     samples.insert(samples.end(), decoded.begin(),
-                   decoded.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(64, count - samples.size())));
+                   decoded.begin() + static_cast<std::ptrdiff_t>(
+                                         std::min<std::size_t>(64, count - samples.size())));
   }
   return samples;
 }
@@ -57,7 +59,8 @@ Bytes DecodedSamples(const Bytes& rom, std::size_t offset, std::size_t count) {
 TEST(Quenlow, WithFewerThanTwoArgumentsPrintsTheUsageAndTouchesNothing) {
   const ScratchFolder folder;
   const std::string rom = folder / "rom.bin";
-  for (const auto& arguments : {std::vector<std::string_view>{}, std::vector<std::string_view>{rom}}) {
+  for (const auto& arguments :
+       {std::vector<std::string_view>{}, std::vector<std::string_view>{rom}}) {
     const RunResult run = Quenlow(arguments);
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_THAT(run.out, StartsWith("Quenlow"));
@@ -100,7 +103,8 @@ TEST(Quenlow, ReadsAddressLikePercentXAndNamesTheOutputAfterItsText) {
   const Bytes image = RomWithRecord(0x3A1F00, 500, 8);
   WriteBytes(rom, image);
   const Bytes expected = DecodedSamples(image, 0x3A1F00, 500);
-  for (const std::string_view address : {"3a1f00", "3A1F00", "0x3A1F00", " 3A1F00", "+3A1F00", "3A1F00zz"}) {
+  for (const std::string_view address :
+       {"3a1f00", "3A1F00", "0x3A1F00", " 3A1F00", "+3A1F00", "3A1F00zz"}) {
     const RunResult run = Quenlow({address, rom});
     EXPECT_EQ(run.exitStatus, 0) << address << ": " << run.err;
     const Bytes wave = ReadBytes(rom + std::string(address) + ".wav");
@@ -129,7 +133,8 @@ TEST(Quenlow, RefusesAnAddressThatCannotBeAnOffset) {
     const RunResult run = Quenlow({c.address, rom});
     EXPECT_EQ(run.exitStatus, 2) << c.address;
     EXPECT_EQ(run.out, "");
-    EXPECT_THAT(run.err, StartsWith("Quenlow: ADDRESS \"" + std::string(c.address) + "\": ")) << c.address;
+    EXPECT_THAT(run.err, StartsWith("Quenlow: ADDRESS \"" + std::string(c.address) + "\": "))
+        << c.address;
     EXPECT_THAT(run.err, HasSubstr(c.says)) << c.address;
   }
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"rom.bin"});
@@ -185,7 +190,8 @@ TEST(Quenlow, FailsCleanlyAndKeepsAnEarlierOutput) {
     std::string message;
   };
   const Case cases[] = {
-      {"0", folder / "missing.rom", "Quenlow: " + (folder / "missing.rom") + ": No such file or directory\n"},
+      {"0", folder / "missing.rom",
+       "Quenlow: " + (folder / "missing.rom") + ": No such file or directory\n"},
       {"0", folder / "folder.rom", "Quenlow: " + (folder / "folder.rom") + ": Is a directory\n"},
       {"1", rom, "Quenlow: " + rom + "1.wav: Is a directory\n"},
   };
@@ -196,7 +202,8 @@ TEST(Quenlow, FailsCleanlyAndKeepsAnEarlierOutput) {
     EXPECT_EQ(run.err, c.message);
   }
   EXPECT_EQ(ReadBytes(folder / "missing.rom0.wav"), earlier);
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"folder.rom", "missing.rom0.wav", "rom.bin", "rom.bin1.wav"}));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"folder.rom", "missing.rom0.wav", "rom.bin",
+                                                      "rom.bin1.wav"}));
 }
 
 TEST(Quenlow, ASecondRunReplacesTheFirstOutputWithAnIdenticalOne) {
@@ -259,10 +266,15 @@ TEST(QuenlowOptions, HelpVersionUnknownOptionsAndNegativeAddresses) {
     std::string err;
   };
   const Case cases[] = {
-      {{"--bogus", "0", rom}, "Quenlow: --bogus: unknown option (Quenlow --help lists the options)\n"},
+      {{"--bogus", "0", rom},
+       "Quenlow: --bogus: unknown option (Quenlow --help lists the options)\n"},
       {{"--10", rom}, "Quenlow: --10: unknown option (Quenlow --help lists the options)\n"},
-      {{"-10", rom}, "Quenlow: ADDRESS \"-10\": gives the negative offset -0x10 (0xFFFFFFF0); a record offset is 0 to 0x7FFFFFFF\n"},
-      {{"--", "-10", rom}, "Quenlow: ADDRESS \"-10\": gives the negative offset -0x10 (0xFFFFFFF0); a record offset is 0 to 0x7FFFFFFF\n"},
+      {{"-10", rom},
+       "Quenlow: ADDRESS \"-10\": gives the negative offset -0x10 (0xFFFFFFF0); a record offset is "
+       "0 to 0x7FFFFFFF\n"},
+      {{"--", "-10", rom},
+       "Quenlow: ADDRESS \"-10\": gives the negative offset -0x10 (0xFFFFFFF0); a record offset is "
+       "0 to 0x7FFFFFFF\n"},
   };
   for (const Case& c : cases) {
     const RunResult run = Quenlow(c.arguments);
@@ -286,12 +298,14 @@ TEST(RoundTrip, OptimalRecordsDecodeToTheOptimalReconstruction) {
 
   Bytes reconstructed;
   for (std::size_t start = 0; start < samples.size(); start += 64) {
-    Bytes block(samples.begin() + static_cast<std::ptrdiff_t>(start),
-                samples.begin() + static_cast<std::ptrdiff_t>(std::min(start + 64, samples.size())));
+    Bytes block(
+        samples.begin() + static_cast<std::ptrdiff_t>(start),
+        samples.begin() + static_cast<std::ptrdiff_t>(std::min(start + 64, samples.size())));
     codec::ToSigned(block);
     codec::SampleBlock decoded = codec::DecodeBlock(codec::EncodeBlockOptimal(block).block);
     codec::ToSigned(decoded);
-    reconstructed.insert(reconstructed.end(), decoded.begin(), decoded.begin() + static_cast<std::ptrdiff_t>(block.size()));
+    reconstructed.insert(reconstructed.end(), decoded.begin(),
+                         decoded.begin() + static_cast<std::ptrdiff_t>(block.size()));
   }
   reconstructed.resize(samples.size() + 44 - 784);
   EXPECT_EQ(ReadBytes(input + ".dmp0.wav"), codec::MakeWaveFile(reconstructed));

@@ -19,8 +19,9 @@ TEST(SoundRecordHeader, AsTheEncoderWritesIt) {
 
 TEST(WaveHeader, DeclaresTheTrueSizes) {
   const Bytes fixedStart = {'R', 'I', 'F', 'F'};
-  const Bytes fixedMiddle = {'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0,
-                             0x2A, 0x2B, 0, 0, 0x2A, 0x2B, 0, 0, 1, 0, 8, 0, 'd', 'a', 't', 'a'};
+  const Bytes fixedMiddle = {'W', 'A', 'V', 'E', 'f', 'm',  't',  ' ', 16,  0,    0,
+                             0,   1,   0,   1,   0,   0x2A, 0x2B, 0,   0,   0x2A, 0x2B,
+                             0,   0,   1,   0,   8,   0,    'd',  'a', 't', 'a'};
   for (const std::uint32_t count : {0U, 1U, 100U, 65535U}) {
     const auto appendLittleEndian32 = [](Bytes& bytes, std::uint32_t value) {
       for (int shift = 0; shift < 32; shift += 8) {
@@ -49,7 +50,8 @@ Bytes RandomRecord(std::uint16_t sampleCount, std::size_t blocks, std::uint32_t 
 // What block j of a record decodes to, unsigned.
 codec::SampleBlock UnsignedBlock(const Bytes& record, std::size_t block) {
   std::array<std::uint8_t, codec::kCompressedBlockBytes> bytes{};
-  std::copy_n(record.begin() + static_cast<std::ptrdiff_t>(codec::BlockOffset(block)), bytes.size(), bytes.begin());
+  std::copy_n(record.begin() + static_cast<std::ptrdiff_t>(codec::BlockOffset(block)), bytes.size(),
+              bytes.begin());
   codec::SampleBlock samples = codec::DecodeBlock(bytes);
   codec::ToSigned(samples);
   return samples;
@@ -60,7 +62,8 @@ TEST(DecodeSoundRecord, EmitsSampleCountSamplesFromTheBlocksItNeeds) {
     std::uint16_t sampleCount;
     std::size_t blocksRead;
   };
-  for (const Case c : {Case{0, 1}, Case{1, 1}, Case{64, 1}, Case{65, 2}, Case{100, 2}, Case{65535, 1024}}) {
+  for (const Case c :
+       {Case{0, 1}, Case{1, 1}, Case{64, 1}, Case{65, 2}, Case{100, 2}, Case{65535, 1024}}) {
     EXPECT_EQ(codec::BlocksToDecode(c.sampleCount), c.blocksRead) << c.sampleCount;
     EXPECT_EQ(codec::RecordBytesToDecode(c.sampleCount), 16 + 33 * c.blocksRead);
 
@@ -81,7 +84,8 @@ TEST(DecodeSoundRecord, EmitsSampleCountSamplesFromTheBlocksItNeeds) {
 TEST(DecodeSoundRecord, ReadsMissingBytesAsZero) {
   // Count 100; the file ends 5 bytes into the second block.
   const Bytes full = RandomRecord(100, 2, 9);
-  const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(codec::BlockOffset(1) + 5));
+  const Bytes cut(full.begin(),
+                  full.begin() + static_cast<std::ptrdiff_t>(codec::BlockOffset(1) + 5));
   const Bytes samples = codec::DecodeSoundRecord(cut);
   ASSERT_EQ(samples.size(), 100U);
   Bytes padded = cut;
@@ -103,7 +107,8 @@ TEST(EncodeSoundRecord, DecodesToTheEncodersRunningValues) {
   for (std::size_t block = 0; block < 16; ++block) {
     std::uint8_t running = codec::ToSigned(wave[block * 64]);
     EXPECT_EQ(decoded[block * 64], wave[block * 64]) << "block " << block;
-    for (std::size_t i = block * 64 + 1; i < std::min<std::size_t>(wave.size(), block * 64 + 64); ++i) {
+    for (std::size_t i = block * 64 + 1; i < std::min<std::size_t>(wave.size(), block * 64 + 64);
+         ++i) {
       codec::QuantizeDelta(running, codec::ToSigned(wave[i]));
       ASSERT_EQ(decoded[i], codec::ToSigned(running)) << "sample " << i;
     }

@@ -48,7 +48,8 @@ Bytes ReadBytes(const std::filesystem::path& path) {
 
 void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   if (!file) {
     throw std::runtime_error("cannot write " + path.string());
   }
@@ -58,7 +59,8 @@ Bytes RandomBytes(std::size_t count, std::uint32_t seed) {
   std::mt19937 generator(seed);
   std::uniform_int_distribution<int> byte(0, 255);
   Bytes bytes(count);
-  std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<std::uint8_t>(byte(generator)); });
+  std::generate(bytes.begin(), bytes.end(),
+                [&] { return static_cast<std::uint8_t>(byte(generator)); });
   return bytes;
 }
 
@@ -72,7 +74,8 @@ std::string ReadText(const std::filesystem::path& path) {
 }  // namespace
 
 RunResult RunBinary(const std::string& binary, const std::vector<std::string>& arguments,
-                    const std::filesystem::path& folder, std::optional<std::uint64_t> fileSizeLimit) {
+                    const std::filesystem::path& folder,
+                    std::optional<std::uint64_t> fileSizeLimit) {
   // Output goes to a folder of its own, so that the program's folder holds
   // only what the program made.
   const ScratchFolder capture;

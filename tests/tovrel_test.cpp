@@ -13,18 +13,18 @@
 
 namespace {
 
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 using testing_support::Bytes;
 using testing_support::ReadBytes;
 using testing_support::RunResult;
 using testing_support::ScratchFolder;
 using testing_support::WriteBytes;
-using ::testing::HasSubstr;
-using ::testing::EndsWith;
-using ::testing::StartsWith;
 
 constexpr std::string_view kTableText = "00 01 04 09 10 19 24 31 C0 CF DC E7 F0 F7 FC FF ";
-const Bytes kHeaderBeforeCount = {0x01, 0x00, 0x00, 0x00, 0x00, 0x40, 0xA4, 0x00,
-                                  0x00, 0x00, 0x00, 0x00};
+const Bytes kHeaderBeforeCount = {0x01, 0x00, 0x00, 0x00, 0x00, 0x40,
+                                  0xA4, 0x00, 0x00, 0x00, 0x00, 0x00};
 
 RunResult Tovrel(std::vector<std::string_view> arguments) {
   return testing_support::RunInProcess(tovrel::RunTovrel, std::move(arguments));
@@ -44,7 +44,9 @@ TEST(Tovrel, WithoutArgumentsPrintsTheUsageAndTouchesNothing) {
   const RunResult run = Tovrel({});
   EXPECT_EQ(run.exitStatus, 0);
   EXPECT_THAT(run.out, StartsWith("Tovrel"));
-  EXPECT_THAT(run.out, testing::EndsWith("\r\nUsage:\r\nTovrel [INPUTFILE (must be 8bit signed 11khz PCM wav)]\r\n"));
+  EXPECT_THAT(run.out,
+              testing::EndsWith(
+                  "\r\nUsage:\r\nTovrel [INPUTFILE (must be 8bit signed 11khz PCM wav)]\r\n"));
   EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 3);
   EXPECT_EQ(run.err, "");
   EXPECT_TRUE(folder.Names().empty());
@@ -72,7 +74,8 @@ TEST_P(TovrelInputLength, WritesHeaderBlocksAndCount) {
   EXPECT_EQ(run.exitStatus, 0) << run.err;
   EXPECT_EQ(run.out, std::string(kTableText) + std::string(c.countText));
   const Bytes record = ReadBytes(input + ".dmp");
-  ASSERT_EQ(record.size(), codec::kSoundRecordHeaderBytes + codec::kCompressedBlockBytes * c.blocks);
+  ASSERT_EQ(record.size(),
+            codec::kSoundRecordHeaderBytes + codec::kCompressedBlockBytes * c.blocks);
   EXPECT_TRUE(std::equal(kHeaderBeforeCount.begin(), kHeaderBeforeCount.end(), record.begin()));
   std::array<char, 5> countInRecord{};
   std::snprintf(countInRecord.data(), countInRecord.size(), "%02X%02X", record[12], record[13]);
@@ -97,16 +100,16 @@ TEST_P(TovrelInputLength, WritesHeaderBlocksAndCount) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lengths, TovrelInputLength,
-    testing::Values(LengthCase{0, 0, "0000"},         // empty: nothing to encode, nothing to play
-                    LengthCase{43, 0, "0000"},        // shorter than a header
-                    LengthCase{44, 0, "0000"},        // header only
-                    LengthCase{45, 1, "0000"},        // one sample: a padded block
-                    LengthCase{108, 1, "0000"},       // exactly one block
-                    LengthCase{783, 12, "0000"},      // one byte short of playing anything
-                    LengthCase{784, 12, "0000"},      // plays nothing: all 740 are trimmed
-                    LengthCase{785, 12, "0100"},      // the first sample that plays
-                    LengthCase{1000, 15, "D800"},     // 956 samples, 216 played
-                    LengthCase{66319, 1036, "FFFF"}), // the longest record
+    testing::Values(LengthCase{0, 0, "0000"},          // empty: nothing to encode, nothing to play
+                    LengthCase{43, 0, "0000"},         // shorter than a header
+                    LengthCase{44, 0, "0000"},         // header only
+                    LengthCase{45, 1, "0000"},         // one sample: a padded block
+                    LengthCase{108, 1, "0000"},        // exactly one block
+                    LengthCase{783, 12, "0000"},       // one byte short of playing anything
+                    LengthCase{784, 12, "0000"},       // plays nothing: all 740 are trimmed
+                    LengthCase{785, 12, "0100"},       // the first sample that plays
+                    LengthCase{1000, 15, "D800"},      // 956 samples, 216 played
+                    LengthCase{66319, 1036, "FFFF"}),  // the longest record
     [](const auto& info) { return "Length" + std::to_string(info.param.inputLength); });
 
 TEST(Tovrel, SilenceEncodesToZeroBlocks) {
@@ -117,7 +120,8 @@ TEST(Tovrel, SilenceEncodesToZeroBlocks) {
   EXPECT_EQ(run.out, std::string(kTableText) + "1C00");
   const Bytes record = ReadBytes(input + ".dmp");
   ASSERT_EQ(record.size(), 412U);
-  EXPECT_TRUE(std::all_of(record.begin() + 16, record.end(), [](std::uint8_t b) { return b == 0; }));
+  EXPECT_TRUE(
+      std::all_of(record.begin() + 16, record.end(), [](std::uint8_t b) { return b == 0; }));
 }
 
 TEST(Tovrel, PadsTheLastBlockWithSilence) {
@@ -218,7 +222,8 @@ struct HeaderCase {
   std::string description;  // empty: no warning
 };
 
-Bytes WaveWithFormat(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::uint16_t bits) {
+Bytes WaveWithFormat(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate,
+                     std::uint16_t bits) {
   Bytes file = codec::MakeWaveFile(Bytes(100, 0x80));
   const auto put16 = [&](std::size_t at, std::uint16_t v) {
     file[at] = static_cast<std::uint8_t>(v);
@@ -248,7 +253,8 @@ TEST(Tovrel, WarnsWhenTheInputIsNotPlainEightBitMonoPcm) {
       {"stereo 16-bit", WaveWithFormat(1, 2, 44100, 16), "16-bit stereo PCM at 44,100 Hz"},
       {"other rate", WaveWithFormat(1, 1, 22050, 8), "8-bit mono PCM at 22,050 Hz"},
       {"float", WaveWithFormat(3, 1, 11050, 32), "32-bit mono IEEE float at 11,050 Hz"},
-      {"list chunk", WaveWithListChunk(), "8-bit mono PCM at 11,050 Hz, with its samples at byte 82, not 44"},
+      {"list chunk", WaveWithListChunk(),
+       "8-bit mono PCM at 11,050 Hz, with its samples at byte 82, not 44"},
       {"text", Bytes(200, 'a'), "not a wave file"},
   };
   for (const HeaderCase& c : cases) {
@@ -257,12 +263,15 @@ TEST(Tovrel, WarnsWhenTheInputIsNotPlainEightBitMonoPcm) {
     WriteBytes(input, c.file);
     const RunResult run = Tovrel({input});
     EXPECT_EQ(run.exitStatus, 0) << c.name;
-    const codec::SoundRecordHeader header = codec::MakeSoundRecordHeader(tovrel::SampleCountForInputLength(c.file.size()));
-    EXPECT_TRUE(std::equal(header.begin(), header.end(), ReadBytes(input + ".dmp").begin())) << c.name;
+    const codec::SoundRecordHeader header =
+        codec::MakeSoundRecordHeader(tovrel::SampleCountForInputLength(c.file.size()));
+    EXPECT_TRUE(std::equal(header.begin(), header.end(), ReadBytes(input + ".dmp").begin()))
+        << c.name;
     if (c.description.empty()) {
       EXPECT_EQ(run.err, "") << c.name;
     } else {
-      EXPECT_THAT(run.err, StartsWith("Tovrel: " + input + ": warning: " + c.description + "; ")) << c.name;
+      EXPECT_THAT(run.err, StartsWith("Tovrel: " + input + ": warning: " + c.description + "; "))
+          << c.name;
       EXPECT_THAT(run.err, HasSubstr("11,050 Hz")) << c.name;
       EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.name;
     }
@@ -280,7 +289,8 @@ TEST(TovrelOptions, HelpVersionAndUnknownOptions) {
 
   const RunResult help = Tovrel({"--help"});
   EXPECT_EQ(help.exitStatus, 0);
-  EXPECT_THAT(help.out, HasSubstr("Usage:\r\nTovrel [INPUTFILE (must be 8bit signed 11khz PCM wav)]\r\n"));
+  EXPECT_THAT(help.out,
+              HasSubstr("Usage:\r\nTovrel [INPUTFILE (must be 8bit signed 11khz PCM wav)]\r\n"));
   EXPECT_THAT(help.out, HasSubstr("--optimal"));
   EXPECT_THAT(help.out, EndsWith("\r\n"));
 
@@ -292,7 +302,8 @@ TEST(TovrelOptions, HelpVersionAndUnknownOptions) {
     const RunResult run = Tovrel({unknown, input});
     EXPECT_EQ(run.exitStatus, 2) << unknown;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "Tovrel: " + std::string(unknown) + ": unknown option (Tovrel --help lists the options)\n");
+    EXPECT_EQ(run.err, "Tovrel: " + std::string(unknown) +
+                           ": unknown option (Tovrel --help lists the options)\n");
   }
   // Options come first: after INPUTFILE everything is ignored.
   EXPECT_EQ(Tovrel({input, "--bogus"}).exitStatus, 0);
@@ -300,7 +311,8 @@ TEST(TovrelOptions, HelpVersionAndUnknownOptions) {
 
   const RunResult onlyOption = Tovrel({"--optimal"});
   EXPECT_EQ(onlyOption.exitStatus, 0);
-  EXPECT_THAT(onlyOption.out, EndsWith("Usage:\r\nTovrel [INPUTFILE (must be 8bit signed 11khz PCM wav)]\r\n"));
+  EXPECT_THAT(onlyOption.out,
+              EndsWith("Usage:\r\nTovrel [INPUTFILE (must be 8bit signed 11khz PCM wav)]\r\n"));
 
   EXPECT_EQ(Tovrel({"--", input}).exitStatus, 0);
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"in.wav", "in.wav.dmp"}));
@@ -334,7 +346,8 @@ TEST(TovrelOptions, OptimalWritesTheSameRecordLayoutWithBetterBlocks) {
   EXPECT_NE(optimalRecord, nearestRecord);
   const auto totalError = [&](const Bytes& record) {
     Bytes all = record;
-    all[12] = static_cast<std::uint8_t>(samples.size());  // decode every sample, not just those played
+    all[12] =
+        static_cast<std::uint8_t>(samples.size());  // decode every sample, not just those played
     all[13] = static_cast<std::uint8_t>(samples.size() >> 8);
     const Bytes decoded = codec::DecodeSoundRecord(all);
     long long error = 0;

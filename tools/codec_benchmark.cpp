@@ -21,7 +21,9 @@ std::vector<codec::SampleBlock> SignalBlocks(std::size_t signalIndex) {
   return blocks;
 }
 
-void SetLabel(benchmark::State& state) { state.SetLabel(tools::MadeSignals()[static_cast<std::size_t>(state.range(0))].name); }
+void SetLabel(benchmark::State& state) {
+  state.SetLabel(tools::MadeSignals()[static_cast<std::size_t>(state.range(0))].name);
+}
 
 void BM_EncodeBlock(benchmark::State& state) {
   const auto blocks = SignalBlocks(static_cast<std::size_t>(state.range(0)));

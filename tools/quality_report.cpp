@@ -42,10 +42,12 @@ Quality Measure(const std::vector<std::uint8_t>& samples, codec::EncoderMode mod
 
 bool ReadWaveSamples(const char* path, tools::Signal& signal) {
   std::ifstream file(path, std::ios::binary);
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                        std::istreambuf_iterator<char>());
   if (!file.is_open() || bytes.size() <= codec::kWaveHeaderBytes ||
       bytes.size() - codec::kWaveHeaderBytes > codec::kMaxSampleCount) {
-    std::fprintf(stderr, "quality_report: %s: not an 8-bit wave file of 1 to 65,535 samples\n", path);
+    std::fprintf(stderr, "quality_report: %s: not an 8-bit wave file of 1 to 65,535 samples\n",
+                 path);
     return false;
   }
   signal.name = std::string("wave file ") + path;
@@ -64,14 +66,17 @@ int main(int argc, char* argv[]) {
     }
     signals.push_back(std::move(signal));
   }
-  std::printf("| signal | samples | SNR, default | SNR, --optimal | off by > %d, default | off by > %d, --optimal |\n",
-              kClickDistance, kClickDistance);
+  std::printf(
+      "| signal | samples | SNR, default | SNR, --optimal | off by > %d, default | off by > %d, "
+      "--optimal |\n",
+      kClickDistance, kClickDistance);
   std::printf("|---|---:|---:|---:|---:|---:|\n");
   for (const tools::Signal& signal : signals) {
     const Quality nearest = Measure(signal.samples, codec::EncoderMode::Nearest);
     const Quality optimal = Measure(signal.samples, codec::EncoderMode::Optimal);
-    std::printf("| %s | %zu | %.1f dB | %.1f dB | %zu | %zu |\n", signal.name.c_str(), signal.samples.size(),
-                nearest.signalToNoise, optimal.signalToNoise, nearest.clicks, optimal.clicks);
+    std::printf("| %s | %zu | %.1f dB | %.1f dB | %zu | %zu |\n", signal.name.c_str(),
+                signal.samples.size(), nearest.signalToNoise, optimal.signalToNoise, nearest.clicks,
+                optimal.clicks);
   }
   return 0;
 }

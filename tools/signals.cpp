@@ -20,7 +20,8 @@ constexpr double kFullScale = 127.0;
 std::vector<std::uint8_t> Sampled(double level, const std::function<double(double)>& shape) {
   std::vector<std::uint8_t> samples(kLength);
   for (std::size_t i = 0; i < kLength; ++i) {
-    const double value = std::clamp(level * kFullScale * shape(static_cast<double>(i) / kRate), -128.0, 127.0);
+    const double value =
+        std::clamp(level * kFullScale * shape(static_cast<double>(i) / kRate), -128.0, 127.0);
     samples[i] = static_cast<std::uint8_t>(128 + static_cast<int>(std::lround(value)));
   }
   return samples;
@@ -47,9 +48,8 @@ std::vector<Signal> MadeSignals() {
   signals.push_back({"decaying noise bursts, 4 a second", Sampled(0.95, [&](double t) {
                        return uniform(generator) * std::exp(-18.0 * std::fmod(t, 0.25));
                      })});
-  signals.push_back({"quiet tone 440 Hz, 5%", Sampled(0.05, [&](double t) {
-                       return std::sin(kTwoPi * 440.0 * t);
-                     })});
+  signals.push_back({"quiet tone 440 Hz, 5%",
+                     Sampled(0.05, [&](double t) { return std::sin(kTwoPi * 440.0 * t); })});
   return signals;
 }
 

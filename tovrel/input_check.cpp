@@ -18,7 +18,8 @@ std::string EncodingName(std::uint16_t formatTag) {
     case 0x0007: return "mu-law";
     case 0x0011: return "IMA ADPCM";
     case 0x0055: return "MP3";
-    default: return "format 0x" + common::HexByte(formatTag >> 8U) + common::HexByte(formatTag & 0xFFU);
+    default:
+      return "format 0x" + common::HexByte(formatTag >> 8U) + common::HexByte(formatTag & 0xFFU);
   }
 }
 

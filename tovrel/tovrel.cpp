@@ -55,15 +55,15 @@ void WarnIfUnexpected(const std::string& path, std::span<const std::uint8_t> fil
   }
 }
 
-int Encode(const std::string& path, codec::EncoderMode mode, std::ostream& out,
-           std::ostream& err) {
+int Encode(const std::string& path, codec::EncoderMode mode, std::ostream& out, std::ostream& err) {
   PrintDeltaTable(out);
   const common::FileBytes input = common::ReadFileUpTo(path, kMaxInputBytes);
   RefuseIfTooLong(path, input.fileLength);
   WarnIfUnexpected(path, input.bytes, err);
 
-  const auto samples = std::span(input.bytes).subspan(
-      std::min<std::size_t>(input.bytes.size(), codec::kWaveHeaderBytes));
+  const auto samples =
+      std::span(input.bytes)
+          .subspan(std::min<std::size_t>(input.bytes.size(), codec::kWaveHeaderBytes));
   const std::uint16_t sampleCount = SampleCountForInputLength(input.fileLength);
   common::WriteFileAtomically(path + std::string(kOutputSuffix),
                               codec::EncodeSoundRecord(samples, sampleCount, mode));
