@@ -109,8 +109,8 @@ std::optional<OptimalBlock> Search(std::span<const std::uint8_t> values) {
   }
 
   const Row<Cost>& last = trellis.rows[count - 1];
-  const auto end = std::min_element(last.begin(), last.begin() + kValues);
-  std::size_t value = static_cast<std::size_t>(end - last.begin());
+  const auto* const end = std::min_element(last.begin(), last.begin() + kValues);
+  auto value = static_cast<std::size_t>(end - last.begin());
   long long total = *end;
   for (std::size_t t = 1; t < count; ++t) {
     total += trellis.shifts[t];

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
+#include <cstdio>  // std::rename
 #include <random>
 #include <system_error>
 
@@ -130,8 +130,8 @@ class OpenInput {
   OpenInput& operator=(const OpenInput&) = delete;
   ~OpenInput() { CloseFile(fd_); }
 
-  int fd() const { return fd_; }
-  const FileStatus& status() const { return status_; }
+  [[nodiscard]] int fd() const { return fd_; }
+  [[nodiscard]] const FileStatus& status() const { return status_; }
   [[noreturn]] void FailWithLastError() const { Fail(path_, LastError()); }
 
  private:
@@ -158,7 +158,7 @@ std::size_t ReadFully(const OpenInput& input, std::span<std::uint8_t> buffer) {
 
 // Counts what is left of an input that cannot say its own length.
 std::uint64_t CountRemaining(const OpenInput& input) {
-  constexpr std::size_t kScratchBytes = 64 * 1024;
+  constexpr std::size_t kScratchBytes = std::size_t{64} * 1024;
   std::vector<std::uint8_t> scratch(kScratchBytes);
   std::uint64_t remaining = 0;
   while (const std::size_t got = ReadFully(input, scratch)) {
@@ -181,11 +181,15 @@ std::error_code WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   return {};
 }
 
-// A name beside `path`, so that the final rename stays within one folder.
+// A name beside `path`, so that the final rename stays within one folder:
+// the path, ".tmp" and six hexadecimal digits.
 std::string TemporaryNameFor(const std::string& path, std::uint32_t nonce) {
-  std::array<char, 16> suffix{};
-  std::snprintf(suffix.data(), suffix.size(), ".tmp%06X", nonce & 0xFFFFFFU);
-  return path + suffix.data();
+  constexpr int kDigits = 6;
+  std::string name = path + ".tmp";
+  for (int digit = kDigits - 1; digit >= 0; --digit) {
+    name += "0123456789ABCDEF"[(nonce >> (4U * static_cast<unsigned>(digit))) & 0x0FU];
+  }
+  return name;
 }
 
 }  // namespace
@@ -197,7 +201,7 @@ FileBytes ReadFileUpTo(const std::string& path, std::size_t limit) {
   result.bytes.resize(ReadFully(input, result.bytes));
   result.fileLength = result.bytes.size();
   if (result.bytes.size() == limit) {
-    const std::uint64_t declared = static_cast<std::uint64_t>(input.status().st_size);
+    const auto declared = static_cast<std::uint64_t>(input.status().st_size);
     result.fileLength =
         IsRegular(input.status()) && declared >= limit ? declared : limit + CountRemaining(input);
   }

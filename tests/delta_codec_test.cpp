@@ -58,7 +58,7 @@ TEST(QuantizeDelta, PicksTheIndexOfTheRangeOfEveryDifference) {
   for (const int start : {0x00, 0x01, 0x33, 0x7F, 0x80, 0xC0, 0xFF}) {
     for (const IndexRange& range : kIndexRanges) {
       for (int d = range.first; d <= range.last; ++d) {
-        std::uint8_t running = static_cast<std::uint8_t>(start);
+        auto running = static_cast<std::uint8_t>(start);
         const auto target = static_cast<std::uint8_t>(start + d);
         ASSERT_EQ(QuantizeDelta(running, target), range.index) << "running " << start << " d " << d;
         ASSERT_EQ(running, static_cast<std::uint8_t>(start + codec::DeltaTable[range.index]));

@@ -7,8 +7,6 @@
 
 namespace {
 
-using ::testing::HasSubstr;
-using ::testing::StartsWith;
 using testing_support::Bytes;
 using testing_support::ReadBytes;
 using testing_support::RunBinary;

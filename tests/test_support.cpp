@@ -85,6 +85,7 @@ RunResult RunBinary(const std::string& binary, const std::vector<std::string>& a
   std::vector<std::string> argvStrings = {binary};
   argvStrings.insert(argvStrings.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
+  argv.reserve(argvStrings.size() + 1);
   for (std::string& argument : argvStrings) {
     argv.push_back(argument.data());
   }
@@ -103,8 +104,7 @@ RunResult RunBinary(const std::string& binary, const std::vector<std::string>& a
     }
     if (fileSizeLimit) {
       const rlimit limit{static_cast<rlim_t>(*fileSizeLimit), static_cast<rlim_t>(*fileSizeLimit)};
-      std::signal(SIGXFSZ, SIG_IGN);
-      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+      if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0) {
         _exit(126);
       }
     }

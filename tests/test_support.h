@@ -21,10 +21,10 @@ class ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
   ~ScratchFolder();
 
-  const std::filesystem::path& path() const { return path_; }
+  [[nodiscard]] const std::filesystem::path& path() const { return path_; }
   std::string operator/(std::string_view name) const { return (path_ / name).string(); }
   // The names of the entries in the folder, sorted.
-  std::vector<std::string> Names() const;
+  [[nodiscard]] std::vector<std::string> Names() const;
 
  private:
   std::filesystem::path path_;

@@ -78,7 +78,9 @@ TEST_P(TovrelInputLength, WritesHeaderBlocksAndCount) {
             codec::kSoundRecordHeaderBytes + codec::kCompressedBlockBytes * c.blocks);
   EXPECT_TRUE(std::equal(kHeaderBeforeCount.begin(), kHeaderBeforeCount.end(), record.begin()));
   std::array<char, 5> countInRecord{};
-  std::snprintf(countInRecord.data(), countInRecord.size(), "%02X%02X", record[12], record[13]);
+  ASSERT_EQ(
+      std::snprintf(countInRecord.data(), countInRecord.size(), "%02X%02X", record[12], record[13]),
+      4);
   EXPECT_EQ(countInRecord.data(), c.countText);
   EXPECT_EQ(record[14], 0);
   EXPECT_EQ(record[15], 0);
@@ -352,7 +354,8 @@ TEST(TovrelOptions, OptimalWritesTheSameRecordLayoutWithBetterBlocks) {
     const Bytes decoded = codec::DecodeSoundRecord(all);
     long long error = 0;
     for (std::size_t i = 0; i < samples.size(); ++i) {
-      error += (decoded[i] - samples[i]) * (decoded[i] - samples[i]);
+      const long long difference = decoded[i] - samples[i];
+      error += difference * difference;
     }
     return error;
   };

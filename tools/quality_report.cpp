@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -46,8 +47,7 @@ bool ReadWaveSamples(const char* path, tools::Signal& signal) {
                                         std::istreambuf_iterator<char>());
   if (!file.is_open() || bytes.size() <= codec::kWaveHeaderBytes ||
       bytes.size() - codec::kWaveHeaderBytes > codec::kMaxSampleCount) {
-    std::fprintf(stderr, "quality_report: %s: not an 8-bit wave file of 1 to 65,535 samples\n",
-                 path);
+    std::cerr << "quality_report: " << path << ": not an 8-bit wave file of 1 to 65,535 samples\n";
     return false;
   }
   signal.name = std::string("wave file ") + path;

@@ -12,7 +12,7 @@ namespace tools {
 namespace {
 
 constexpr double kRate = codec::kWaveSampleRate;
-constexpr std::size_t kLength = 2 * codec::kWaveSampleRate;
+constexpr std::size_t kLength = std::size_t{2} * codec::kWaveSampleRate;
 constexpr double kFullScale = 127.0;
 
 // Samples `shape` (a function of time in seconds giving -1 to 1) at `level`
