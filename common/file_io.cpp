@@ -99,6 +99,15 @@ std::error_code LastError() { return {errno, std::generic_category()}; }
   throw Failure{path, error.message()};
 }
 
+// The system reads a path up to its first NUL; a path holding one would name
+// another file than the one meant.
+const char* SystemPath(const std::string& path) {
+  if (path.find('\0') != std::string::npos) {
+    Fail(path, std::make_error_code(std::errc::invalid_argument));
+  }
+  return path.c_str();
+}
+
 // Repeats a transfer that a signal interrupted before it moved anything.
 template <typename Transfer>
 long long Retrying(Transfer transfer) {
@@ -112,7 +121,7 @@ long long Retrying(Transfer transfer) {
 // Closes the descriptor on every way out of a read.
 class OpenInput {
  public:
-  explicit OpenInput(const std::string& path) : path_(path), fd_(OpenForReading(path.c_str())) {
+  explicit OpenInput(const std::string& path) : path_(path), fd_(OpenForReading(SystemPath(path))) {
     if (fd_ < 0) {
       Fail(path, LastError());
     }
@@ -211,6 +220,10 @@ FileBytes ReadFileUpTo(const std::string& path, std::size_t limit) {
 FileBytes ReadFileAt(const std::string& path, std::uint64_t offset, std::size_t count) {
   const OpenInput input(path);
   const long long end = SeekToEnd(input.fd());
+  if (end < 0 && errno == ESPIPE) {
+    throw Failure{path, "cannot be positioned, as a pipe cannot; give a file instead (" +
+                            LastError().message() + ")"};
+  }
   if (end < 0) {
     input.FailWithLastError();
   }
@@ -236,6 +249,7 @@ FileBytes ReadFileAt(const std::string& path, std::uint64_t offset, std::size_t 
 }
 
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> contents) {
+  SystemPath(path);
   std::random_device entropy;
   std::string temporary;
   int fd = -1;

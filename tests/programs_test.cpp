@@ -50,7 +50,8 @@ TEST(TovrelProgram, AWriteThatFailsPartwayLeavesTheEarlierRecordUntouched) {
   const Bytes earlier(100, 0x11);
   WriteBytes(folder / "in.wav.dmp", earlier);
 
-  const RunResult run = RunBinary(TOVREL_BINARY, {"in.wav"}, folder.path(), 4096);
+  const RunResult run =
+      RunBinary(TOVREL_BINARY, {"in.wav"}, folder.path(), testing_support::WithFileSizeLimit(4096));
 
   EXPECT_EQ(run.exitStatus, 1);
   EXPECT_EQ(run.out, kTableText);
@@ -86,7 +87,8 @@ TEST(QuenlowProgram, DumpsTheLargestRecordAndLeavesNothingHalfWritten) {
   // The same dump with too little room for the wave file fails cleanly.
   const Bytes earlier(50, 0x22);
   WriteBytes(folder / "rom.bin2000.wav", earlier);
-  const RunResult failed = RunBinary(QUENLOW_BINARY, {"2000", "rom.bin"}, folder.path(), 40000);
+  const RunResult failed = RunBinary(QUENLOW_BINARY, {"2000", "rom.bin"}, folder.path(),
+                                     testing_support::WithFileSizeLimit(40000));
   EXPECT_EQ(failed.exitStatus, 1);
   EXPECT_EQ(failed.out, "");
   EXPECT_EQ(failed.err, "Quenlow: rom.bin2000.wav: File too large\n");

@@ -312,3 +312,25 @@ TEST(RoundTrip, OptimalRecordsDecodeToTheOptimalReconstruction) {
 }
 
 }  // namespace
+
+namespace {
+
+// A caller in the same process can pass text with a NUL, which the system
+// would read as the end of the name: the output would land in another file.
+TEST(Quenlow, RefusesAnOutputNameWithANul) {
+  const ScratchFolder folder;
+  const std::string rom = folder / "rom.bin";
+  WriteBytes(rom, RomWithRecord(0x12, 10, 1));
+  WriteBytes(rom + "12", Bytes(7, 0x07));
+  const std::string address("12\0zz", 5);
+
+  const RunResult run = Quenlow({address, rom});
+
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_THAT(run.err, HasSubstr(": Invalid argument\n"));
+  EXPECT_EQ(ReadBytes(rom + "12"), Bytes(7, 0x07));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"rom.bin", "rom.bin12"}));
+}
+
+}  // namespace

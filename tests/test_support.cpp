@@ -73,9 +73,14 @@ std::string ReadText(const std::filesystem::path& path) {
 
 }  // namespace
 
+RunOptions WithFileSizeLimit(std::uint64_t bytes) {
+  RunOptions options;
+  options.fileSizeLimit = bytes;
+  return options;
+}
+
 RunResult RunBinary(const std::string& binary, const std::vector<std::string>& arguments,
-                    const std::filesystem::path& folder,
-                    std::optional<std::uint64_t> fileSizeLimit) {
+                    const std::filesystem::path& folder, const RunOptions& options) {
   // Output goes to a folder of its own, so that the program's folder holds
   // only what the program made.
   const ScratchFolder capture;
@@ -102,8 +107,15 @@ RunResult RunBinary(const std::string& binary, const std::vector<std::string>& a
         chdir(folder.c_str()) != 0) {
       _exit(126);
     }
-    if (fileSizeLimit) {
-      const rlimit limit{static_cast<rlim_t>(*fileSizeLimit), static_cast<rlim_t>(*fileSizeLimit)};
+    if (options.standardInput) {
+      const int in = open(options.standardInput->c_str(), O_RDONLY);
+      if (in < 0 || dup2(in, STDIN_FILENO) < 0) {
+        _exit(126);
+      }
+    }
+    if (options.fileSizeLimit) {
+      const rlimit limit{static_cast<rlim_t>(*options.fileSizeLimit),
+                         static_cast<rlim_t>(*options.fileSizeLimit)};
       if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0) {
         _exit(126);
       }

@@ -46,11 +46,19 @@ struct RunResult {
 template <typename Entry>
 RunResult RunInProcess(Entry entry, std::vector<std::string_view> arguments);
 
-// Runs a program's binary in `folder`, optionally with a file size limit
-// (and SIGXFSZ ignored, so that writing past it fails instead of killing).
+struct RunOptions {
+  // A file size limit, with SIGXFSZ ignored so that writing past it fails
+  // instead of killing the program.
+  std::optional<std::uint64_t> fileSizeLimit;
+  // A file to give the program as its standard input.
+  std::optional<std::filesystem::path> standardInput;
+};
+
+RunOptions WithFileSizeLimit(std::uint64_t bytes);
+
+// Runs a program's binary in `folder`.
 RunResult RunBinary(const std::string& binary, const std::vector<std::string>& arguments,
-                    const std::filesystem::path& folder,
-                    std::optional<std::uint64_t> fileSizeLimit = std::nullopt);
+                    const std::filesystem::path& folder, const RunOptions& options = {});
 
 }  // namespace testing_support
 
