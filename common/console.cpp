@@ -3,10 +3,32 @@
 namespace common {
 namespace {
 
+// A path or an argument may hold any byte; shown raw, a line break or an
+// escape sequence in it would break the one line apart or upset the console.
+std::string Printable(std::string_view text) {
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      shown += "\\n";
+    } else if (c == '\t') {
+      shown += "\\t";
+    } else if (c == '\r') {
+      shown += "\\r";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      shown += "\\x" + HexByte(byte);
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 // Built whole and written at once, so a line is never split by other output.
-void WriteLine(std::ostream& err, std::string line) {
-  line += '\n';
-  err.write(line.data(), static_cast<std::streamsize>(line.size()));
+void WriteLine(std::ostream& err, std::string_view line) {
+  std::string shown = Printable(line);
+  shown += '\n';
+  err.write(shown.data(), static_cast<std::streamsize>(shown.size()));
   err.flush();
 }
 

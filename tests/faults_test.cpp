@@ -29,7 +29,7 @@ using testing_support::RunResult;
 using testing_support::ScratchFolder;
 using testing_support::WriteBytes;
 
-constexpr std::string_view kTableText = "00 01 04 09 10 19 24 31 C0 CF DC E7 F0 F7 FC FF ";
+using testing_support::kTableText;
 
 // Everything in a folder: the names, with each file's bytes (folders read as
 // their own listing).

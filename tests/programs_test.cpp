@@ -14,7 +14,7 @@ using testing_support::RunResult;
 using testing_support::ScratchFolder;
 using testing_support::WriteBytes;
 
-constexpr std::string_view kTableText = "00 01 04 09 10 19 24 31 C0 CF DC E7 F0 F7 FC FF ";
+using testing_support::kTableText;
 
 TEST(TovrelProgram, PrintsItsUsageWithoutArguments) {
   const ScratchFolder folder;

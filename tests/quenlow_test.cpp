@@ -243,10 +243,6 @@ TEST(RoundTrip, GivesTheEncodersReconstruction) {
   EXPECT_EQ(ReadBytes(input + ".dmp0.wav"), codec::MakeWaveFile(reconstructed));
 }
 
-}  // namespace
-
-namespace {
-
 TEST(QuenlowOptions, HelpVersionUnknownOptionsAndNegativeAddresses) {
   const ScratchFolder folder;
   const std::string rom = folder / "rom.bin";
@@ -311,10 +307,6 @@ TEST(RoundTrip, OptimalRecordsDecodeToTheOptimalReconstruction) {
   EXPECT_EQ(ReadBytes(input + ".dmp0.wav"), codec::MakeWaveFile(reconstructed));
 }
 
-}  // namespace
-
-namespace {
-
 // A caller in the same process can pass text with a NUL, which the system
 // would read as the end of the name: the output would land in another file.
 TEST(Quenlow, RefusesAnOutputNameWithANul) {
@@ -331,6 +323,19 @@ TEST(Quenlow, RefusesAnOutputNameWithANul) {
   EXPECT_THAT(run.err, HasSubstr(": Invalid argument\n"));
   EXPECT_EQ(ReadBytes(rom + "12"), Bytes(7, 0x07));
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"rom.bin", "rom.bin12"}));
+}
+
+// Found by fuzzing: an ADDRESS holding a line break broke the message in two.
+TEST(Quenlow, ShowsControlCharactersInMessagesEscaped) {
+  const ScratchFolder folder;
+  const std::string rom = folder / "rom.bin";
+  WriteBytes(rom, RomWithRecord(0, 10, 1));
+  const std::string address("q\n\x1b[0m", 6);
+
+  const RunResult run = Quenlow({address, rom});
+
+  EXPECT_EQ(run.exitStatus, 2);
+  EXPECT_EQ(run.err, "Quenlow: ADDRESS \"q\\n\\x1B[0m\": holds no hexadecimal digit\n");
 }
 
 }  // namespace

@@ -13,6 +13,9 @@ namespace testing_support {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// What Tovrel prints first on every run with an input: its step table.
+inline constexpr std::string_view kTableText = "00 01 04 09 10 19 24 31 C0 CF DC E7 F0 F7 FC FF ";
+
 // A fresh folder for one test, removed with everything in it afterwards.
 class ScratchFolder {
  public:

@@ -22,7 +22,7 @@ using testing_support::RunResult;
 using testing_support::ScratchFolder;
 using testing_support::WriteBytes;
 
-constexpr std::string_view kTableText = "00 01 04 09 10 19 24 31 C0 CF DC E7 F0 F7 FC FF ";
+using testing_support::kTableText;
 const Bytes kHeaderBeforeCount = {0x01, 0x00, 0x00, 0x00, 0x00, 0x40,
                                   0xA4, 0x00, 0x00, 0x00, 0x00, 0x00};
 
@@ -280,10 +280,6 @@ TEST(Tovrel, WarnsWhenTheInputIsNotPlainEightBitMonoPcm) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 TEST(TovrelOptions, HelpVersionAndUnknownOptions) {
   const ScratchFolder folder;
   const std::string input = folder / "in.wav";
@@ -360,6 +356,14 @@ TEST(TovrelOptions, OptimalWritesTheSameRecordLayoutWithBetterBlocks) {
     return error;
   };
   EXPECT_LT(totalError(optimalRecord), totalError(nearestRecord));
+}
+
+TEST(Tovrel, ShowsALineBreakInAPathEscaped) {
+  const ScratchFolder folder;
+  const std::string input = folder / "two\nlines.wav";
+  const RunResult run = Tovrel({input});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.err, "Tovrel: " + (folder / "two") + "\\nlines.wav: No such file or directory\n");
 }
 
 }  // namespace
