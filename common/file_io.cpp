@@ -52,6 +52,9 @@ bool IsRegular(const FileStatus& status) { return (status.st_mode & _S_IFMT) == 
 int SyncFile(int fd) { return _commit(fd); }
 int CloseFile(int fd) { return _close(fd); }
 void RemoveFile(const char* path) { _unlink(path); }
+bool ExistsReadOnly(const char* path) { return _access(path, 0) == 0 && _access(path, 2) != 0; }
+// Windows keeps no permission bits worth carrying over.
+void TakeModeOf(const char* /*path*/, int /*fd*/) {}
 std::error_code RenameOver(const char* from, const char* to) {
   if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0) {
     return {};
@@ -83,6 +86,17 @@ bool IsRegular(const FileStatus& status) { return S_ISREG(status.st_mode); }
 int SyncFile(int fd) { return fsync(fd); }
 int CloseFile(int fd) { return close(fd); }
 void RemoveFile(const char* path) { unlink(path); }
+bool ExistsReadOnly(const char* path) {
+  return access(path, F_OK) == 0 && access(path, W_OK) != 0 && errno == EACCES;
+}
+// A replaced file keeps its permissions, as it would if it were rewritten
+// in place.
+void TakeModeOf(const char* path, int fd) {
+  struct stat existing {};
+  if (stat(path, &existing) == 0 && S_ISREG(existing.st_mode)) {
+    fchmod(fd, existing.st_mode & 07777);
+  }
+}
 std::error_code RenameOver(const char* from, const char* to) {
   if (std::rename(from, to) == 0) {
     return {};
@@ -249,7 +263,10 @@ FileBytes ReadFileAt(const std::string& path, std::uint64_t offset, std::size_t 
 }
 
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> contents) {
-  SystemPath(path);
+  // A file its owner made read-only is not replaced behind their back.
+  if (ExistsReadOnly(SystemPath(path))) {
+    Fail(path, std::make_error_code(std::errc::permission_denied));
+  }
   std::random_device entropy;
   std::string temporary;
   int fd = -1;
@@ -261,6 +278,7 @@ void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
       Fail(path, LastError());
     }
   }
+  TakeModeOf(path.c_str(), fd);
   std::error_code error = WriteAll(fd, contents);
   if (!error && SyncFile(fd) != 0) {
     error = LastError();

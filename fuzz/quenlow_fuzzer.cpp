@@ -84,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::ostringstream out;
   std::ostringstream err;
-  const std::vector<std::string_view> arguments = {address, romPath};
+  // "--" first, so that an ADDRESS starting with "--" is taken as one.
+  const std::vector<std::string_view> arguments = {"--", address, romPath};
   const int status = quenlow::RunQuenlow(arguments, out, err);
 
   const std::set<std::string> names = Names();

@@ -171,11 +171,13 @@ TEST(Faults, EndCleanlyAndKeepWhatWasThere) {
   }
 }
 
-// Writes `bytes` into a named pipe from another thread, as a program upstream would.
+// Writes `bytes` into a named pipe from another thread, as a program upstream
+// would; a reader that leaves early just ends the writing.
 class PipeWriter {
  public:
   PipeWriter(const std::string& path, Bytes bytes)
-      : thread_([path, bytes = std::move(bytes)] {
+      : previousBrokenPipeHandler_(std::signal(SIGPIPE, SIG_IGN)),
+        thread_([path, bytes = std::move(bytes)] {
           const int fd = open(path.c_str(), O_WRONLY);
           std::size_t written = 0;
           while (fd >= 0 && written < bytes.size()) {
@@ -189,9 +191,13 @@ class PipeWriter {
         }) {}
   PipeWriter(const PipeWriter&) = delete;
   PipeWriter& operator=(const PipeWriter&) = delete;
-  ~PipeWriter() { thread_.join(); }
+  ~PipeWriter() {
+    thread_.join();
+    std::signal(SIGPIPE, previousBrokenPipeHandler_);
+  }
 
  private:
+  void (*previousBrokenPipeHandler_)(int);
   std::thread thread_;
 };
 

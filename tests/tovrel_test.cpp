@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -146,6 +148,40 @@ TEST(Tovrel, ReplacesAnEarlierRecord) {
   WriteBytes(input + ".dmp", Bytes(5000, 0xEE));
   ASSERT_EQ(Tovrel({input}).exitStatus, 0);
   EXPECT_EQ(ReadBytes(input + ".dmp").size(), 511U);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"in.wav", "in.wav.dmp"}));
+}
+
+TEST(Tovrel, KeepsTheOwnersPermissionsOnAReplacedRecord) {
+  const ScratchFolder folder;
+  const std::string input = folder / "in.wav";
+  WriteBytes(input, InputOfLength(1000));
+  WriteBytes(input + ".dmp", Bytes(10, 0xEE));
+  namespace fs = std::filesystem;
+  fs::permissions(input + ".dmp", fs::perms::owner_read | fs::perms::owner_write);
+
+  ASSERT_EQ(Tovrel({input}).exitStatus, 0);
+
+  EXPECT_EQ(ReadBytes(input + ".dmp").size(), 511U);
+  EXPECT_EQ(fs::status(input + ".dmp").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(Tovrel, LeavesARecordItsOwnerMadeReadOnly) {
+  if (geteuid() == 0) {
+    GTEST_SKIP() << "permission bits stop nothing for root";
+  }
+  const ScratchFolder folder;
+  const std::string input = folder / "in.wav";
+  WriteBytes(input, InputOfLength(1000));
+  const Bytes earlier(10, 0xEE);
+  WriteBytes(input + ".dmp", earlier);
+  std::filesystem::permissions(input + ".dmp", std::filesystem::perms::owner_read);
+
+  const RunResult run = Tovrel({input});
+
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.err, "Tovrel: " + input + ".dmp: Permission denied\n");
+  EXPECT_EQ(ReadBytes(input + ".dmp"), earlier);
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"in.wav", "in.wav.dmp"}));
 }
 
