@@ -193,7 +193,7 @@ class PipeWriter {
   PipeWriter& operator=(const PipeWriter&) = delete;
   ~PipeWriter() {
     thread_.join();
-    std::signal(SIGPIPE, previousBrokenPipeHandler_);
+    (void)std::signal(SIGPIPE, previousBrokenPipeHandler_);  // nothing to do if it fails
   }
 
  private:
