@@ -4,6 +4,7 @@
 // Usage: quality_report [WAVE_FILE...]   (8-bit mono files, read after byte 44)
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -50,7 +51,7 @@ bool ReadWaveSamples(const char* path, tools::Signal& signal) {
     std::cerr << "quality_report: " << path << ": not an 8-bit wave file of 1 to 65,535 samples\n";
     return false;
   }
-  signal.name = std::string("wave file ") + path;
+  signal.name = "wave file " + std::filesystem::path(path).filename().string();
   signal.samples.assign(bytes.begin() + codec::kWaveHeaderBytes, bytes.end());
   return true;
 }
